@@ -1,0 +1,58 @@
+# add_plugin(): one module built for every host this machine has.
+#
+#   add_plugin(<word> KERNEL <sources> GATEWAY <source> HELP <help stub>)
+#
+# makes
+#   <word>_kernel     a static library of the kernel, for unit tests and benchmarks (it needs a
+#                     mexPrintf from whoever links it);
+#   <word>_octave     <build>/octave/<word>.mex with <word>.m beside it, for GNU Octave;
+#   <word>_testhost   <build>/testhost/<word>.so, linked against the plain-array test host;
+#   <word>_matlab     <word>.<mexext> through matlab_add_mex, when CMake finds MATLAB.
+
+set(FRAME_SOURCES ${PROJECT_SOURCE_DIR}/frame/progress.cpp ${PROJECT_SOURCE_DIR}/frame/gateway.cpp)
+
+# What every plug-in and kernel is compiled with: no C++ runtime, no fused multiply-add, only the
+# entry points visible.
+add_library(plugin_flags INTERFACE)
+target_include_directories(plugin_flags INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(plugin_flags INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-exceptions -fno-rtti -ffp-contract=off
+    -fvisibility=hidden -fasynchronous-unwind-tables -Wall -Wextra>)
+target_link_options(plugin_flags INTERFACE $<$<PLATFORM_ID:Linux>:-Wl,--as-needed -Wl,--no-undefined>)
+
+if(WITH_OCTAVE)
+  find_package(OctaveMex)
+endif()
+if(WITH_MATLAB)
+  find_package(Matlab QUIET COMPONENTS MX_LIBRARY)
+endif()
+
+function(add_plugin word)
+  cmake_parse_arguments(PLUGIN "" "GATEWAY;HELP" "KERNEL" ${ARGN})
+  set(sources ${PLUGIN_KERNEL} ${PLUGIN_GATEWAY} ${FRAME_SOURCES})
+
+  add_library(${word}_kernel STATIC ${PLUGIN_KERNEL} ${PROJECT_SOURCE_DIR}/frame/progress.cpp)
+  target_link_libraries(${word}_kernel PUBLIC plugin_flags)
+
+  if(OctaveMex_FOUND)
+    add_library(${word}_octave MODULE ${sources})
+    target_link_libraries(${word}_octave PRIVATE plugin_flags OctaveMex::OctaveMex)
+    set_target_properties(${word}_octave PROPERTIES OUTPUT_NAME ${word} PREFIX "" SUFFIX ".mex"
+      LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/octave)
+    add_custom_command(TARGET ${word}_octave POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy ${PLUGIN_HELP} ${PROJECT_BINARY_DIR}/octave/)
+  endif()
+
+  if(BUILD_TESTING)
+    add_library(${word}_testhost MODULE ${sources})
+    target_link_libraries(${word}_testhost PRIVATE plugin_flags testhost_mx testhost_mex)
+    set_target_properties(${word}_testhost PROPERTIES OUTPUT_NAME ${word} PREFIX "" SUFFIX ".so"
+      LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/testhost)
+  endif()
+
+  if(Matlab_FOUND)
+    matlab_add_mex(NAME ${word}_matlab MODULE SRC ${sources} OUTPUT_NAME ${word} R2017b)
+    target_link_libraries(${word}_matlab plugin_flags)
+    target_compile_definitions(${word}_matlab PRIVATE HOST_MATLAB)
+  endif()
+endfunction()

@@ -1,0 +1,47 @@
+// The gateway steps every module shares: reading inputs safely, refusing what cannot be read,
+// converting a capacity and creating the output.
+#pragma once
+
+#include <stdint.h>
+
+#include "frame/host.h"
+#include "frame/sparse_view.h"
+
+// Raises the host error `identifier` with `message` when `failed` holds; the call ends there.
+void failIf(bool failed, const char* identifier, const char* message);
+
+// Whether an array is a real sparse double matrix.
+bool isRealSparseDouble(const mxArray* array);
+
+// Whether an array is a real full double array.
+bool isRealFullDouble(const mxArray* array);
+
+// Whether an array is a full logical array.
+bool isFullLogical(const mxArray* array);
+
+// Whether an array has a first element that reads as a number: numeric, logical or char, not empty.
+bool holdsNumber(const mxArray* array);
+
+// The first element of an array as a number, or NaN when it has no such element.
+double readNumber(const mxArray* array);
+
+// The view of a sparse input: its size always, its arrays only when it is a real sparse double matrix.
+SparseView readSparse(const mxArray* array);
+
+// The number of entries a view stores, its jc[n]; 0 for a view without arrays.
+uint64_t storedEntries(const SparseView& view);
+
+// Whether a size or count fits the kernels' 32-bit positions, rows and columns.
+bool fitsIndexWidth(uint64_t count);
+
+// A capacity computed as a float, truncated toward zero to an unsigned 64-bit count, values of
+// 2^63 and above taken as unsigned. Values no count can hold (negative, not a number, 2^64 or
+// more) convert as x86-64 does and are refused by `isCountable` before any output exists.
+uint64_t capacityFromFloat(double capacity);
+
+// Whether a capacity computed as a float is a count: a number from 0 up to, not including, 2^64.
+bool isCountable(double capacity);
+
+// Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
+// 32-bit count can fill), places it in output slot 0 and returns its view.
+SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity);

@@ -1,0 +1,84 @@
+// The host operations the modules use, under the names of MATLAB's large-array interface.
+//
+// Three kinds of build include this header:
+//   HOST_OCTAVE  - GNU Octave's own mex.h; its large-index operations carry no _730 suffix.
+//   HOST_MATLAB  - MATLAB's mex.h, where the _730 names are the real ones.
+//   neither      - our own declarations of MATLAB's binary interface, used for the plain-array
+//                  test host and for the Windows and macOS plug-ins built without MATLAB's headers.
+// Only compiler-provided headers are included in the last case, so a plug-in needs no C library.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(HOST_OCTAVE) || defined(HOST_MATLAB)
+
+#include "mex.h"
+
+#if defined(HOST_OCTAVE)
+#define mxGetIr_730 mxGetIr
+#define mxGetJc_730 mxGetJc
+#define mxCreateSparse_730 mxCreateSparse
+#endif
+
+#else
+
+#if defined(__cplusplus)
+extern "C" {
+#endif
+
+typedef struct mxArray_tag mxArray;
+typedef unsigned char mxLogical;
+
+typedef enum {
+  mxUNKNOWN_CLASS = 0,
+  mxCELL_CLASS,
+  mxSTRUCT_CLASS,
+  mxLOGICAL_CLASS,
+  mxCHAR_CLASS,
+  mxVOID_CLASS,
+  mxDOUBLE_CLASS,
+  mxSINGLE_CLASS,
+  mxINT8_CLASS,
+  mxUINT8_CLASS,
+  mxINT16_CLASS,
+  mxUINT16_CLASS,
+  mxINT32_CLASS,
+  mxUINT32_CLASS,
+  mxINT64_CLASS,
+  mxUINT64_CLASS,
+  mxFUNCTION_CLASS
+} mxClassID;
+
+typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
+
+// The ten operations every module relies on.
+size_t mxGetM(const mxArray* array);
+size_t mxGetN(const mxArray* array);
+double* mxGetPr(const mxArray* array);
+uint64_t* mxGetIr_730(const mxArray* array);
+uint64_t* mxGetJc_730(const mxArray* array);
+double mxGetScalar(const mxArray* array);
+mxLogical* mxGetLogicals(const mxArray* array);
+mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity);
+int mexPrintf(const char* format, ...);
+void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...);
+
+// Queries the gateways use to refuse inputs they cannot read safely.
+mxClassID mxGetClassID(const mxArray* array);
+bool mxIsSparse(const mxArray* array);
+bool mxIsComplex(const mxArray* array);
+size_t mxGetNumberOfElements(const mxArray* array);
+
+#if defined(__cplusplus)
+}
+#endif
+
+#endif
+
+// Marks a plug-in's entry points as its only exported symbols.
+#if defined(_WIN32)
+#define MEX_ENTRY extern "C" __declspec(dllexport)
+#else
+#define MEX_ENTRY extern "C" __attribute__((visibility("default")))
+#endif

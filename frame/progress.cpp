@@ -1,0 +1,7 @@
+#include "frame/host.h"
+#include "frame/sparse_view.h"
+
+// Prints the progress line when a just-stored entry brings the count to a multiple of its step.
+void reportProgress(const ProgressLine& progress, int32_t storedCount) {
+  if (storedCount % progress.step == 0) mexPrintf(progress.line, storedCount / progress.unit);
+}

@@ -1,0 +1,68 @@
+% S = corvane (A, B, w, end)
+%
+%   Weighted merge of two square sparse matrices of the same size.
+%
+%   Inside the leading block, rows and columns 1 to END, each entry of S is
+%   (1 - W) * A(i,j) + W * B(i,j), an entry missing from one matrix counting as 0.
+%   Outside that block each entry is A(i,j) alone: B contributes nothing there.
+%   Only results greater than 0 are stored.
+%
+%   Inputs
+%     A, B  n-by-n real sparse double matrices of the same size
+%     w     the weight of B inside the block (any number; 0 keeps A, 1 takes B)
+%     end   the last row and column of the weighted block; it is truncated toward
+%           zero. 0 weights nothing; END at or above n, a negative END, or one that
+%           is not a finite 32-bit number weights every entry.
+%
+%   Output
+%     S     n-by-n sparse double matrix, with room for nnz(A) + nnz(B) entries
+%
+%   The call prints its arguments, its sizes, the room it reserves, a progress
+%   line every 1,000,000 stored entries, and the final count.
+%
+%   Example: the mean of two views of a network, weighted on its first 10 nodes
+%     S = corvane (friendship, collaboration, 0.5, 10);
+%
+%   Errors
+%     MATLAB:corvane:wrongrhs   not exactly one output and four inputs
+%     MATLAB:tessaly:matchdims  A and B differ in size
+%     MATLAB:tessaly:square     A is not square
+%     MATLAB:corvane:notsparse  A or B is not a real sparse double matrix
+%     MATLAB:corvane:notnumber  w or end holds no number
+%     MATLAB:corvane:toolarge   2147483647 or more rows and columns
+%     MATLAB:corvane:toomany    A and B together store 2^31 or more entries
+
+%!shared A, B
+%! A = sparse ([1 0 2; 0 3 0; 4 0 0]);
+%! B = sparse ([3 0 0; 2 -3 0; 0 0 5]);
+
+%!test
+%! evalc ('S = corvane (A, B, 0.5, 2);');
+%! assert (full (S), [2 0 2; 1 0 0; 4 0 0]);
+%! assert (nzmax (S), nnz (A) + nnz (B));
+
+%!test
+%! evalc ('S = corvane (A, B, 1, 3);');
+%! assert (full (S), [3 0 0; 2 0 0; 0 0 5]);
+
+%!test
+%! ## a random pair against the weighted sum of full matrices
+%! n = 40; rand ("seed", 7); randn ("seed", 7);
+%! X = sprandn (n, n, 0.2); Y = sprandn (n, n, 0.2); w = 0.3; e = 25;
+%! expected = full (X);
+%! expected(1:e,1:e) = full ((1 - w) * X(1:e,1:e) + w * Y(1:e,1:e));
+%! expected(expected <= 0) = 0;
+%! evalc ('S = corvane (X, Y, w, e);');
+%! assert (full (S), expected);
+%! assert (all (nonzeros (S) > 0));
+
+%!test
+%! out = evalc ('S = corvane (A, B, 0.5, 2);');
+%! assert (strncmp (out, "corvane: nlhs = 1, nrhs = 4\ncorvane: w=0.500000, end=2\n", 52));
+
+%!error <Wrong number of output arguments> evalc ('corvane (A, B, 0.5, 2)')
+%!error <Wrong number of input arguments> evalc ('S = corvane (A, B, 0.5)')
+%!error <Inner dimensions of matrices do not match> evalc ('S = corvane (A, sparse (3, 4), 0.5, 2)')
+%!error <must be square> evalc ('S = corvane (sparse (3, 4), sparse (3, 4), 0.5, 2)')
+%!error <real sparse double> evalc ('S = corvane (full (A), B, 0.5, 2)')
+%!error <must be numbers> evalc ('S = corvane (A, B, {}, 2)')

@@ -1,0 +1,50 @@
+// MATLAB gateway of S = corvane(A, B, w, end).
+#include "frame/gateway.h"
+#include "merge/corvane.h"
+
+// The block end as a 32-bit integer, truncated toward zero; anything that is not a number or
+// leaves the 32-bit range becomes the lowest 32-bit value, which weights every entry.
+static int32_t blockEndFromFloat(double value) {
+  if (value > -2147483649.0 && value < 2147483648.0) return (int32_t)value;
+  return INT32_MIN;
+}
+
+// Refuses, before the output exists, inputs the merge could not read safely.
+static void refuseUnreadable(const mxArray* const prhs[], const SparseView& A, const SparseView& B) {
+  failIf(!A.jc || !B.jc, "MATLAB:corvane:notsparse",
+         "Inputs A and B must be real sparse double matrices; convert them with sparse(double(X)).");
+  failIf(!holdsNumber(prhs[2]) || !holdsNumber(prhs[3]), "MATLAB:corvane:notnumber",
+         "Inputs w and end must be numbers; pass a numeric scalar for each.");
+  failIf(A.n >= kMaxEntries, "MATLAB:corvane:toolarge",
+         "Matrices must have fewer than 2147483647 rows and columns; merge smaller blocks.");
+  failIf(storedEntries(A) + storedEntries(B) > kMaxEntries, "MATLAB:corvane:toomany",
+         "A and B together store 2^31 or more entries; merge smaller blocks of them.");
+}
+
+// Checks the call, prints its parameters, sizes the output for every entry of A and B, and merges.
+MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  mexPrintf("corvane: nlhs = %d, nrhs = %d\n", nlhs, nrhs);
+  failIf(nlhs != 1, "MATLAB:corvane:wrongrhs", "Wrong number of output arguments.");
+  failIf(nrhs != 4, "MATLAB:corvane:wrongrhs", "Wrong number of input arguments.");
+  const SparseView A = readSparse(prhs[0]);
+  const SparseView B = readSparse(prhs[1]);
+  const double w = readNumber(prhs[2]);
+  const int32_t blockEnd = blockEndFromFloat(readNumber(prhs[3]));
+  mexPrintf("corvane: w=%f, end=%d\n", w, blockEnd);
+  mexPrintf("corvane dimensions: m=%d, n=%d, m2=%d, n2=%d\n", low32(A.m), low32(A.n), low32(B.m),
+            low32(B.n));
+  failIf(A.m != B.m || A.n != B.n, "MATLAB:tessaly:matchdims", "Inner dimensions of matrices do not match.");
+  failIf(A.n != A.m, "MATLAB:tessaly:square", "Function requires input matrix 1 must be square.");
+
+  const uint64_t jc1 = storedEntries(A), jc2 = storedEntries(B);
+  const int32_t nnz = low32(jc1 + jc2);
+  const double percentSparse = 1.0;
+  const double mul = percentSparse * (double)nnz;
+  const uint64_t estimateNNZ = capacityFromFloat(mul);
+  mexPrintf("corvane: nnz=%d, percent_sparse=%f, mul=%f\n", nnz, percentSparse, mul);
+  mexPrintf("corvane: jc1[n]=%d, jc2[n]=%d, estimateNNZ=%d\n", low32(jc1), low32(jc2), low32(estimateNNZ));
+  refuseUnreadable(prhs, A, B);
+
+  const SparseView S = createOutput(plhs, A.n, estimateNNZ);
+  corvane(A.ir, A.jc, A.pr, B.ir, B.jc, B.pr, A.n, blockEnd, w, S.ir, S.jc, S.pr);
+}

@@ -1,0 +1,46 @@
+// Runs every case of tests/cases against the plug-ins built for the plain-array test host.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+
+#include "tests/runner/cases.h"
+#include "tests/runner/plugin.h"
+
+static std::vector<Case> allCases() {
+  std::vector<std::string> files;
+  if (DIR* folder = opendir(CASES_DIR)) {
+    while (dirent* entry = readdir(folder)) {
+      const std::string name = entry->d_name;
+      if (name.size() > 6 && name.substr(name.size() - 6) == ".cases") files.push_back(std::string(CASES_DIR) + "/" + name);
+    }
+    closedir(folder);
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<Case> cases;
+  for (const std::string& file : files) {
+    const std::vector<Case> read = readCases(file);
+    cases.insert(cases.end(), read.begin(), read.end());
+  }
+  return cases;
+}
+
+// Shows a case by where it is written, not by its bytes.
+void PrintTo(const Case& testCase, std::ostream* stream) { *stream << testCase.where << " " << testCase.name; }
+
+class GatewayCase : public testing::TestWithParam<Case> {};
+
+TEST_P(GatewayCase, PrintsAndReturnsExactly) {
+  const Case& testCase = GetParam();
+  const MexFunction entry = loadPlugin(std::string(PLUGIN_DIR) + "/" + testCase.function + ".so");
+  for (const std::string& difference : runCase(testCase, entry)) ADD_FAILURE() << testCase.where << " " << difference;
+}
+
+static std::string caseName(const testing::TestParamInfo<Case>& info) {
+  std::string name = info.param.function + "_" + info.param.name;
+  std::replace_if(name.begin(), name.end(), [](char c) { return !isalnum((unsigned char)c); }, '_');
+  return name + "_" + std::to_string(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GatewayCase, testing::ValuesIn(allCases()), caseName);

@@ -1,0 +1,43 @@
+// libmex of the plain-array test host: printing into a buffer and host errors that unwind.
+#include <stdarg.h>
+#include <stdio.h>
+
+#include "tests/host/testhost.h"
+
+// The text printed since the last testhostTakeOutput.
+static std::string printed;
+
+extern "C" {
+
+int mexPrintf(const char* format, ...) {
+  char line[4096];
+  va_list values;
+  va_start(values, format);
+  const int length = vsnprintf(line, sizeof line, format, values);
+  va_end(values);
+  printed += line;
+  return length;
+}
+
+void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...) {
+  throw HostError{identifier, message};
+}
+
+}  // extern "C"
+
+bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
+                  HostError* error) {
+  try {
+    entry(nlhs, plhs, nrhs, prhs);
+    return true;
+  } catch (const HostError& raised) {
+    *error = raised;
+    return false;
+  }
+}
+
+std::string testhostTakeOutput() {
+  std::string text;
+  text.swap(printed);
+  return text;
+}

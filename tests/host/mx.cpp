@@ -1,0 +1,155 @@
+// libmx of the plain-array test host.
+#include <string.h>
+
+#include "tests/host/testhost.h"
+
+// Entries past an output's room, filled with a pattern that a write past the room would change.
+static const size_t kGuard = 16;
+static const uint64_t kGuardIndex = UINT64_C(0x5a5a5a5a5a5a5a5a);
+static const double kGuardValue = -123456.789;
+
+// The largest output the test host creates; beyond it, it answers as a host out of memory.
+static const size_t kLargestRoom = 200000000;
+
+struct mxArray_tag {
+  mxClassID classId;
+  bool sparse;
+  bool complex;
+  size_t m, n;
+  size_t nzmax;                      // sparse only: room of real and ir, without the guard
+  std::vector<double> real;          // double values (full: m*n; sparse: nzmax + guard)
+  std::vector<uint64_t> ir, jc;      // sparse structure
+  std::vector<unsigned char> bytes;  // logical, char and integer classes: one byte an element
+  const uint64_t* borrowedJc;        // column starts lent by a test instead of jc
+};
+
+static mxArray* newArray(mxClassID classId, size_t m, size_t n) {
+  mxArray* array = new mxArray;
+  array->classId = classId;
+  array->sparse = false;
+  array->complex = false;
+  array->m = m;
+  array->n = n;
+  array->nzmax = 0;
+  array->borrowedJc = nullptr;
+  return array;
+}
+
+mxArray* testhostSparse(size_t m, size_t n, const std::vector<uint64_t>& jc, const std::vector<uint64_t>& ir,
+                        const std::vector<double>& pr) {
+  mxArray* array = newArray(mxDOUBLE_CLASS, m, n);
+  array->sparse = true;
+  array->jc = jc;
+  array->ir = ir;
+  array->real = pr;
+  array->nzmax = pr.size();
+  if (array->ir.empty()) array->ir.push_back(0), array->real.push_back(0.0);
+  return array;
+}
+
+mxArray* testhostSparseOver(size_t m, size_t n, const uint64_t* jc) {
+  mxArray* array = testhostSparse(m, n, {}, {}, {});
+  array->borrowedJc = jc;
+  return array;
+}
+
+mxArray* testhostFull(size_t m, size_t n, const std::vector<double>& values) {
+  mxArray* array = newArray(mxDOUBLE_CLASS, m, n);
+  array->real = values;
+  array->real.resize(m * n);
+  return array;
+}
+
+mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& bytes) {
+  mxArray* array = newArray(mxLOGICAL_CLASS, m, n);
+  array->bytes = bytes;
+  array->bytes.resize(m * n);
+  return array;
+}
+
+mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex) {
+  mxArray* array = newArray(classId, m, n);
+  array->sparse = sparse;
+  array->complex = complex;
+  if (sparse) {
+    array->jc.assign(n + 1, 0);
+    array->ir.assign(1, 0);
+    array->real.assign(1, 0.0);
+    array->bytes.assign(1, 0);
+    array->nzmax = 1;
+  } else {
+    array->real.assign(m * n, 0.0);
+    array->bytes.assign(m * n, 0);
+  }
+  return array;
+}
+
+void testhostDestroy(mxArray* array) { delete array; }
+
+size_t testhostNzmax(const mxArray* array) { return array->nzmax; }
+
+bool testhostGuardsIntact(const mxArray* array) {
+  if (!array->sparse || array->real.size() < array->nzmax + kGuard) return true;
+  for (size_t k = array->nzmax; k < array->nzmax + kGuard; ++k)
+    if (array->ir[k] != kGuardIndex || memcmp(&array->real[k], &kGuardValue, sizeof(double)) != 0) return false;
+  return true;
+}
+
+extern "C" {
+
+size_t mxGetM(const mxArray* array) { return array->m; }
+
+size_t mxGetN(const mxArray* array) { return array->n; }
+
+double* mxGetPr(const mxArray* array) {
+  if (array->classId != mxDOUBLE_CLASS) return nullptr;
+  return const_cast<double*>(array->real.data());
+}
+
+uint64_t* mxGetIr_730(const mxArray* array) {
+  return array->sparse ? const_cast<uint64_t*>(array->ir.data()) : nullptr;
+}
+
+uint64_t* mxGetJc_730(const mxArray* array) {
+  if (!array->sparse) return nullptr;
+  return const_cast<uint64_t*>(array->borrowedJc ? array->borrowedJc : array->jc.data());
+}
+
+// Unlike MATLAB, the test host refuses to read a first element that is not there, so a test
+// notices a plug-in that reads one.
+double mxGetScalar(const mxArray* array) {
+  const bool hasElement = array->sparse ? array->nzmax > 0 : array->m * array->n > 0;
+  if (!hasElement || array->classId == mxCELL_CLASS || array->classId == mxSTRUCT_CLASS) {
+    mexErrMsgIdAndTxt("testhost:mxGetScalar", "read of a first element that does not exist");
+  }
+  if (array->classId == mxDOUBLE_CLASS) return array->real[0];
+  return array->bytes[0];
+}
+
+mxLogical* mxGetLogicals(const mxArray* array) {
+  if (array->classId != mxLOGICAL_CLASS) return nullptr;
+  return const_cast<mxLogical*>(array->bytes.data());
+}
+
+// Like MATLAB, the test host ends the call when it cannot give an output the room asked for.
+mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity) {
+  if (nzmax > kLargestRoom || n > kLargestRoom) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  mxArray* array = newArray(mxDOUBLE_CLASS, m, n);
+  array->sparse = true;
+  array->complex = complexity == mxCOMPLEX;
+  array->nzmax = nzmax > 0 ? nzmax : 1;
+  array->jc.assign(n + 1, 0);
+  array->ir.assign(array->nzmax + kGuard, kGuardIndex);
+  array->real.assign(array->nzmax + kGuard, kGuardValue);
+  return array;
+}
+
+mxClassID mxGetClassID(const mxArray* array) { return array->classId; }
+
+bool mxIsSparse(const mxArray* array) { return array->sparse; }
+
+bool mxIsComplex(const mxArray* array) { return array->complex; }
+
+size_t mxGetNumberOfElements(const mxArray* array) { return array->m * array->n; }
+
+}  // extern "C"

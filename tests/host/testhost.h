@@ -1,0 +1,50 @@
+// A plain-array stand-in for MATLAB's libmx and libmex, so tests can load a built plug-in and call
+// its mexFunction: arrays are plain vectors, printed text is captured, and a host error unwinds
+// back to the caller of testhostCall.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/host.h"
+
+#if defined(_WIN32)
+#if defined(TESTHOST_BUILDING)
+#define TESTHOST_API __declspec(dllexport)
+#else
+#define TESTHOST_API __declspec(dllimport)
+#endif
+#else
+#define TESTHOST_API __attribute__((visibility("default")))
+#endif
+
+// A host error as a plug-in raised it.
+struct HostError {
+  std::string identifier;
+  std::string message;
+};
+
+typedef void (*MexFunction)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+// Array constructors of the host (libmx). Every array is freed by testhostDestroy.
+TESTHOST_API mxArray* testhostSparse(size_t m, size_t n, const std::vector<uint64_t>& jc,
+                                     const std::vector<uint64_t>& ir, const std::vector<double>& pr);
+// A sparse array whose column starts are the caller's memory and which stores nothing else: for
+// sizes and counts too large to hold, when only a gateway's checks will look at it.
+TESTHOST_API mxArray* testhostSparseOver(size_t m, size_t n, const uint64_t* jc);
+TESTHOST_API mxArray* testhostFull(size_t m, size_t n, const std::vector<double>& values);
+TESTHOST_API mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& bytes);
+TESTHOST_API mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex);
+TESTHOST_API void testhostDestroy(mxArray* array);
+
+// What a test reads back from an output: its room and whether anything was written past it.
+TESTHOST_API size_t testhostNzmax(const mxArray* array);
+TESTHOST_API bool testhostGuardsIntact(const mxArray* array);
+
+// Calls a plug-in's entry point as the host does; returns false with `error` set when it raised
+// a host error. Printed text collects until testhostTakeOutput (libmex).
+TESTHOST_API bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs,
+                               const mxArray* prhs[], HostError* error);
+TESTHOST_API std::string testhostTakeOutput();

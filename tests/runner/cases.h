@@ -1,0 +1,43 @@
+// Gateway cases shared by every host: each names a call, its inputs, the exact lines it prints
+// and either the host error it raises or the sparse matrix it returns.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/host/testhost.h"
+
+// One input of a case, as written in a case file.
+struct CaseInput {
+  std::string kind;  // sparse, full, logical, scalar, identity, column, class
+  std::vector<std::string> words;        // the words before the first '|'
+  std::vector<std::vector<double>> parts;  // the '|'-separated lists of numbers after them
+};
+
+struct Case {
+  std::string where;  // file:line of the case
+  std::string name;
+  std::string function;
+  int nlhs = 1;
+  std::vector<CaseInput> inputs;
+  std::string output;  // every line the call prints, each ending in "\n"
+  bool raises = false;
+  std::string identifier, message;
+  bool checksResult = false;
+  uint64_t m = 0, n = 0;
+  std::vector<double> jc, ir, pr;
+  int64_t stored = -1;  // the stored count alone, for results too large to list
+  int64_t nzmax = -1;
+  bool raisesAfterOutput = false;  // an error raised once the output exists, as a full result does
+};
+
+// Reads every case of a case file; throws std::runtime_error on a malformed line.
+std::vector<Case> readCases(const std::string& path);
+
+// Builds a case's input as a host array.
+mxArray* buildInput(const CaseInput& input);
+
+// Runs a case against a plug-in's entry point; returns a description of every difference.
+std::vector<std::string> runCase(const Case& testCase, MexFunction entry);
