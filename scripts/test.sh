@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Every test: installs what is missing, builds everything and runs the whole test suite
+# (the test host, Octave). Run from the repository as root on Debian 12.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default
+# The same tests once more with the plug-ins built under AddressSanitizer: any read or write
+# outside an array fails them.
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
