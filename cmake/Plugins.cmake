@@ -1,4 +1,5 @@
-# add_plugin(): one module built for every host this machine has.
+# add_plugin(): one module built for every host this machine has. The global property ALL_PLUGINS
+# lists the module words added so far.
 #
 #   add_plugin(<word> KERNEL <sources> GATEWAY <source> HELP <help stub>)
 #
@@ -30,6 +31,7 @@ endif()
 function(add_plugin word)
   cmake_parse_arguments(PLUGIN "" "GATEWAY;HELP" "KERNEL" ${ARGN})
   set(sources ${PLUGIN_KERNEL} ${PLUGIN_GATEWAY} ${FRAME_SOURCES})
+  set_property(GLOBAL APPEND PROPERTY ALL_PLUGINS ${word})
 
   add_library(${word}_kernel STATIC ${PLUGIN_KERNEL} ${PROJECT_SOURCE_DIR}/frame/progress.cpp)
   target_link_libraries(${word}_kernel PUBLIC plugin_flags)

@@ -21,6 +21,15 @@ inline int32_t low32(uint64_t value) { return (int32_t)(uint32_t)value; }
 // A 32-bit position or row written as a full 64-bit jc or ir entry, sign-extended.
 inline uint64_t widen(int32_t index) { return (uint64_t)(int64_t)index; }
 
+// A float truncated toward zero to a 32-bit integer, saturating: NaN gives 0, values beyond the
+// 32-bit range give its nearest end. Used where a caller's number has no other defined meaning.
+inline int32_t saturatingInt32(double value) {
+  if (value != value) return 0;
+  if (value <= -2147483648.0) return INT32_MIN;
+  if (value >= 2147483647.0) return INT32_MAX;
+  return (int32_t)value;
+}
+
 // The largest number of entries a result can hold: kernels count them in 32 bits.
 const uint64_t kMaxEntries = 2147483647u;
 
