@@ -14,9 +14,9 @@ void tessaly(const uint64_t* irC, const uint64_t* jcC, const double* prC, const 
     const int32_t end = low32(jcC[j + 1]);
     for (int32_t k = low32(jcC[j]); k < end; ++k) {
       const double v = prC[k];
-      const double both = d[low32(irC[k])] + d[j];
-      const double unionSize = both - v;
-      // A union that is 0, negative or not a number is never divided by.
+      // The degrees are added first, then the shared count is taken off; a union that is 0,
+      // negative or not a number is never divided by.
+      const double unionSize = (d[low32(irC[k])] + d[j]) - v;
       if (!(unionSize > 0.0)) continue;
       const double similarity = v / unionSize;
       if (!(similarity > threshold)) continue;
