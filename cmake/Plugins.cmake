@@ -41,8 +41,8 @@ function(add_plugin word)
     target_link_libraries(${word}_octave PRIVATE plugin_flags OctaveMex::OctaveMex)
     set_target_properties(${word}_octave PROPERTIES OUTPUT_NAME ${word} PREFIX "" SUFFIX ".mex"
       LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/octave)
-    add_custom_command(TARGET ${word}_octave POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy ${PLUGIN_HELP} ${PROJECT_BINARY_DIR}/octave/)
+    # Copied when CMake configures, and again whenever the stub changes.
+    configure_file(${PLUGIN_HELP} ${PROJECT_BINARY_DIR}/octave/ COPYONLY)
   endif()
 
   if(BUILD_TESTING)

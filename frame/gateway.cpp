@@ -50,6 +50,9 @@ SparseView readSparse(const mxArray* array) {
   return view;
 }
 
+// The data of a real full double array, or null for any other array (an empty one may give null too).
+const double* readFullDouble(const mxArray* array) { return isRealFullDouble(array) ? mxGetPr(array) : 0; }
+
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
 uint64_t storedEntries(const SparseView& view) { return view.jc ? view.jc[view.n] : 0; }
 

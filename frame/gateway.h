@@ -28,6 +28,9 @@ double readNumber(const mxArray* array);
 // The view of a sparse input: its size always, its arrays only when it is a real sparse double matrix.
 SparseView readSparse(const mxArray* array);
 
+// The data of a real full double array, or null for any other array (an empty one may give null too).
+const double* readFullDouble(const mxArray* array);
+
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
 uint64_t storedEntries(const SparseView& view);
 
