@@ -9,8 +9,9 @@ void checkSimilarityCounts(int nlhs, int nrhs, int inputs) {
 
 // Reads the list (its rows) and the threshold into `inputs`.
 static void readListAndThreshold(const mxArray* const prhs[], SimilarityInputs& inputs) {
-  inputs.nodesToKeep = isRealFullDouble(prhs[1]) ? mxGetPr(prhs[1]) : 0;
   inputs.numNodesToKeep = mxGetM(prhs[1]);
+  inputs.listReadable = isRealFullDouble(prhs[1]) && mxGetNumberOfElements(prhs[1]) >= inputs.numNodesToKeep;
+  inputs.nodesToKeep = inputs.listReadable ? mxGetPr(prhs[1]) : 0;
   inputs.threshold = readNumber(prhs[2]);
 }
 
@@ -61,11 +62,6 @@ static bool parametersAreNumbers(const mxArray* const prhs[], int nrhs) {
   return true;
 }
 
-// Whether the list is a real full double array that holds as many elements as it has rows.
-static bool listIsReadable(const mxArray* list, const SimilarityInputs& inputs) {
-  return inputs.nodesToKeep && mxGetNumberOfElements(list) >= inputs.numNodesToKeep;
-}
-
 // Whether every listed number truncates to a node from 1 to numNodes (not a number fails).
 static bool nodesInRange(const SimilarityInputs& inputs) {
   const double pastLast = (double)inputs.numNodes + 1.0;
@@ -91,7 +87,7 @@ void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[
          inputs.logicalTable
              ? "Input nodeAtts must be a full logical matrix with one column per node; convert it with logical(full(X))."
              : "Input nodeAtts must be a real full double matrix with one row per node; convert it with full(double(X)).");
-  failIf(!listIsReadable(prhs[1], inputs), errors.notList,
+  failIf(!inputs.listReadable, errors.notList,
          "Input nodesToKeep must be a real full double column vector of node numbers; convert it with double(X(:)).");
   failIf(!fitsIndexWidth(inputs.numNodes) || !fitsIndexWidth(inputs.numAttrs), errors.tooLarge,
          "Input nodeAtts must have fewer than 2147483648 nodes and attributes; compare smaller tables.");

@@ -13,7 +13,8 @@ struct SimilarityInputs {
   bool logicalTable;     // a logical table with one column per node, else doubles with one row per node
   bool tableReadable;    // whether nodeAtts has that class
   uint64_t numNodes, numAttrs;
-  const double* nodesToKeep;  // null when the list is not a real full double array
+  const double* nodesToKeep;  // the list's data; null when it has the wrong class
+  bool listReadable;          // whether the list is a real full double array holding its rows
   uint64_t numNodesToKeep;
   double threshold;
 };
