@@ -84,9 +84,10 @@ void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[
          nrhs == 4 ? "Inputs threshold and percentSparse must be numbers; pass a numeric scalar for each."
                    : "Input threshold must be a number; pass a numeric scalar.");
   failIf(!inputs.tableReadable, errors.wrongTable,
-         inputs.logicalTable
-             ? "Input nodeAtts must be a full logical matrix with one column per node; convert it with logical(full(X))."
-             : "Input nodeAtts must be a real full double matrix with one row per node; convert it with full(double(X)).");
+         inputs.logicalTable ? "Input nodeAtts must be a full logical matrix with one column per node; "
+                               "convert it with logical(full(X))."
+                             : "Input nodeAtts must be a real full double matrix with one row per node; "
+                               "convert it with full(double(X)).");
   failIf(!inputs.listReadable, errors.notList,
          "Input nodesToKeep must be a real full double column vector of node numbers; convert it with double(X(:)).");
   failIf(!fitsIndexWidth(inputs.numNodes) || !fitsIndexWidth(inputs.numAttrs), errors.tooLarge,

@@ -61,9 +61,10 @@ void printDimensions(const SimilarityInputs& inputs);
 // number, a table of the wrong class, a list that is not a real full double array, sizes beyond
 // 32-bit positions, node numbers that are not finite, out of range or not strictly ascending
 // after truncation, and a capacity no count can hold.
-void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[], int nrhs, const SimilarityInputs& inputs,
-                      double capacity);
+void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[], int nrhs,
+                      const SimilarityInputs& inputs, double capacity);
 
 // After the pass: when more pairs passed the threshold than the room held, prints how many
 // entries the result needed and raises the module's noroom error with `advice`.
-void refuseOverflow(const char* word, const SimilarityErrors& errors, uint64_t needed, uint64_t room, const char* advice);
+void refuseOverflow(const char* word, const SimilarityErrors& errors, uint64_t needed, uint64_t room,
+                    const char* advice);

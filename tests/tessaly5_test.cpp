@@ -109,7 +109,8 @@ TEST(Tessaly5Kernel, MatchesThePlainSimilaritiesOnRandomTables) {
     std::vector<int32_t> listed;
     const std::vector<double> list = randomList(random, numNodes, 0.7, &listed);
     const double threshold = randomThreshold(random);
-    const PlainResult expected = referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
+    const PlainResult expected =
+        referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
     const KernelRun run = runKernel(tessaly5, atts, numNodes, numAttrs, threshold, list, list.size() * list.size());
     SCOPED_TRACE("round " + std::to_string(round));
     EXPECT_EQ(expected, run.result);
@@ -144,7 +145,8 @@ TEST(Tessaly5Plugins, MatchThePlainSimilaritiesOnRandomTables) {
     const std::vector<double> list = randomList(random, numNodes, 0.8, &listed);
     const double threshold = randomThreshold(random);
     const double percentSparse = (random() % 6) / 4.0;
-    const PlainResult expected = referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
+    const PlainResult expected =
+        referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
     const uint64_t pairs = list.size() * list.size();
     SCOPED_TRACE("round " + std::to_string(round));
     expectPluginMatches("tessaly5",
