@@ -1,7 +1,7 @@
 # add_plugin(): one module built for every host this machine has. The global property ALL_PLUGINS
 # lists the module words added so far.
 #
-#   add_plugin(<word> KERNEL <sources> GATEWAY <source> HELP <help stub>)
+#   add_plugin(<word> KERNEL <sources> GATEWAY <sources> HELP <help stub>)
 #
 # makes
 #   <word>_kernel     a static library of the kernel, for unit tests and benchmarks (it needs a
@@ -29,7 +29,7 @@ if(WITH_MATLAB)
 endif()
 
 function(add_plugin word)
-  cmake_parse_arguments(PLUGIN "" "GATEWAY;HELP" "KERNEL" ${ARGN})
+  cmake_parse_arguments(PLUGIN "" "HELP" "KERNEL;GATEWAY" ${ARGN})
   set(sources ${PLUGIN_KERNEL} ${PLUGIN_GATEWAY} ${FRAME_SOURCES})
   set_property(GLOBAL APPEND PROPERTY ALL_PLUGINS ${word})
 
@@ -41,8 +41,10 @@ function(add_plugin word)
     target_link_libraries(${word}_octave PRIVATE plugin_flags OctaveMex::OctaveMex)
     set_target_properties(${word}_octave PROPERTIES OUTPUT_NAME ${word} PREFIX "" SUFFIX ".mex"
       LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/octave)
-    # Copied when CMake configures, and again whenever the stub changes.
-    configure_file(${PLUGIN_HELP} ${PROJECT_BINARY_DIR}/octave/ COPYONLY)
+    # Copied at configure time, which CMake repeats whenever the help stub changes. The full
+    # target path matters: before the folder exists, a path ending in / would become a file.
+    get_filename_component(help_name ${PLUGIN_HELP} NAME)
+    configure_file(${PLUGIN_HELP} ${PROJECT_BINARY_DIR}/octave/${help_name} COPYONLY)
   endif()
 
   if(BUILD_TESTING)

@@ -14,5 +14,6 @@ function karate_demo (outdir)
   printf ("Zachary's karate club: %d members, %d friendships, factions of %d and %d\n", ...
           net.n, nnz (net.G) / 2, sum (net.faction == 1), sum (net.faction == 2));
   demo_merge (net, outdir);
+  demo_similarity (net, outdir);
   demo_normalise (net, outdir);
 end

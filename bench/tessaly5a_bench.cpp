@@ -1,0 +1,27 @@
+// Time of one pass of tessaly5a over every listed node of a random 0/1 table with one row per
+// node, by number of nodes and attributes; few pairs pass the threshold.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "similarity/tessaly5a.h"
+
+static void similarityOfRandomRows(benchmark::State& state) {
+  const uint64_t numNodes = state.range(0), numAttrs = state.range(1);
+  std::mt19937_64 random(6);
+  std::vector<double> table(numNodes * numAttrs);
+  for (double& value : table) value = random() % 4 == 0;
+  std::vector<double> list(numNodes);
+  for (uint64_t k = 0; k < numNodes; ++k) list[k] = (double)(k + 1);
+  const uint64_t room = numNodes * numNodes;
+  std::vector<uint64_t> jc(numNodes + 1), ir(room);
+  std::vector<double> pr(room);
+  for (auto _ : state) {
+    tessaly5a(table.data(), numNodes, numAttrs, 0.5, list.data(), numNodes, room, ir.data(), jc.data(), pr.data());
+    benchmark::DoNotOptimize(pr.data());
+  }
+  state.SetItemsProcessed(state.iterations() * room);
+}
+BENCHMARK(similarityOfRandomRows)->Args({2000, 16})->Args({1000, 256})->Args({250, 4096})
+    ->Unit(benchmark::kMillisecond);

@@ -1,0 +1,164 @@
+// The logical-table kernels tessaly5 and tessaly5b on plain arrays (room, progress, never past
+// the room) and the plug-ins against a plain reference on random tables with any nonzero byte.
+#include <gtest/gtest.h>
+
+#include "similarity/tessaly5.h"
+#include "tests/similarity_reference.h"
+
+namespace {
+
+typedef uint64_t (*LogicalKernel)(const uint8_t*, uint64_t, uint64_t, double, const double*, uint64_t, uint64_t,
+                                  uint64_t*, uint64_t*, double*);
+
+// A kernel's output with room for `nzmax` entries and guard entries past it.
+struct KernelRun {
+  uint64_t needed = 0;
+  std::string printed;
+  PlainResult result;
+  bool guardsIntact = true;
+};
+
+const size_t kGuard = 8;
+const uint64_t kGuardIndex = 0xdeadbeefu;
+
+KernelRun runKernel(LogicalKernel kernel, const std::vector<uint8_t>& atts, uint64_t numNodes, uint64_t numAttrs,
+                    double threshold, const std::vector<double>& list, uint64_t nzmax) {
+  std::vector<uint64_t> jc(numNodes + 1, kGuardIndex), ir(nzmax + kGuard, kGuardIndex);
+  std::vector<double> pr(nzmax + kGuard, -1.0);
+  KernelRun run;
+  testhostTakeOutput();
+  run.needed = kernel(atts.data(), numNodes, numAttrs, threshold, list.data(), list.size(), nzmax, ir.data(),
+                      jc.data(), pr.data());
+  run.printed = testhostTakeOutput();
+  for (size_t k = nzmax; k < nzmax + kGuard; ++k) run.guardsIntact &= ir[k] == kGuardIndex && pr[k] == -1.0;
+  run.result.jc = jc;
+  const uint64_t stored = jc[numNodes];
+  run.result.ir.assign(ir.begin(), ir.begin() + std::min<uint64_t>(stored, ir.size()));
+  run.result.pr.assign(pr.begin(), pr.begin() + std::min<uint64_t>(stored, pr.size()));
+  return run;
+}
+
+// Holds attribute a of node v when its byte is nonzero.
+AttributeRule logicalRule(const std::vector<uint8_t>& atts, uint64_t numAttrs) {
+  return [&atts, numAttrs](int32_t p, int32_t q, uint64_t a) {
+    return (atts[p * numAttrs + a] != 0) + (atts[q * numAttrs + a] != 0);
+  };
+}
+
+// The worked example's table: nodes {1, 2}, {2, 3}, none, {1, 2, 3}.
+const std::vector<uint8_t> kExample = {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1};
+
+TEST(Tessaly5Kernel, RunsTheWorkedExampleOnPlainArrays) {
+  const KernelRun run = runKernel(tessaly5, kExample, 4, 3, 0.4, {1, 2, 4}, 9);
+  EXPECT_EQ("start tessaly5 ... \nend tessaly5 => nnz=7\n", run.printed);
+  EXPECT_EQ(7u, run.needed);
+  PlainResult expected;
+  expected.jc = {0, 2, 4, 4, 7};
+  expected.ir = {0, 3, 1, 3, 0, 1, 3};
+  expected.pr = {1, 2.0 / 3, 1, 2.0 / 3, 2.0 / 3, 2.0 / 3, 1};
+  EXPECT_EQ(expected, run.result);
+}
+
+TEST(Tessaly5Kernel, StopsStoringAtEveryRoomAndCountsTheRest) {
+  const PlainResult all = runKernel(tessaly5, kExample, 4, 3, -1, {1, 2, 3, 4}, 16).result;
+  ASSERT_EQ(16u, all.ir.size());
+  for (uint64_t room = 0; room <= 17; ++room) {
+    SCOPED_TRACE("room " + std::to_string(room));
+    const KernelRun run = runKernel(tessaly5b, kExample, 4, 3, -1, {1, 2, 3, 4}, room);
+    EXPECT_EQ(16u, run.needed);
+    EXPECT_TRUE(run.guardsIntact);
+    EXPECT_EQ(firstEntries(all, std::min<uint64_t>(room, 16)), run.result);
+    EXPECT_EQ("start tessaly5b ... \nend tessaly5b => nnz=" + std::to_string(std::min<uint64_t>(room, 16)) + "\n",
+              run.printed);
+  }
+}
+
+// 3163 listed nodes without attributes and a negative threshold: 10,004,569 entries pass.
+KernelRun runManyPairs(LogicalKernel kernel, uint64_t nzmax) {
+  std::vector<double> list(3163);
+  for (size_t k = 0; k < list.size(); ++k) list[k] = (double)(k + 1);
+  return runKernel(kernel, {}, 3163, 0, -1, list, nzmax);
+}
+
+TEST(Tessaly5Kernel, PrintsTheFirstProgressLineAtExactly10000000StoredEntries) {
+  const KernelRun reached = runManyPairs(tessaly5b, 10004569);
+  EXPECT_EQ("start tessaly5b ... \ntessaly5b nnz=10 M\nend tessaly5b => nnz=10004569\n", reached.printed);
+  EXPECT_EQ(10004569u, reached.needed);
+  // Progress counts stored entries: a room one short of the step prints none.
+  const KernelRun shortOfIt = runManyPairs(tessaly5, 9999999);
+  EXPECT_EQ("start tessaly5 ... \nend tessaly5 => nnz=9999999\n", shortOfIt.printed);
+  EXPECT_EQ(10004569u, shortOfIt.needed);
+  EXPECT_TRUE(shortOfIt.guardsIntact);
+  EXPECT_EQ(9999999u, shortOfIt.result.jc[3163]);
+}
+
+// A random table of numAttrs bytes per node: mostly 0, otherwise any byte from 1 to 255.
+std::vector<uint8_t> randomTable(std::mt19937& random, uint64_t numNodes, uint64_t numAttrs) {
+  std::vector<uint8_t> atts(numNodes * numAttrs);
+  const double density = (random() % 5) / 5.0;
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (uint8_t& byte : atts) byte = unit(random) < density ? (uint8_t)(1 + random() % 255) : 0;
+  return atts;
+}
+
+TEST(Tessaly5Kernel, MatchesThePlainSimilaritiesOnRandomTables) {
+  std::mt19937 random(31);
+  for (int round = 0; round < 400; ++round) {
+    const uint64_t numNodes = random() % 20, numAttrs = random() % 12;
+    const std::vector<uint8_t> atts = randomTable(random, numNodes, numAttrs);
+    std::vector<int32_t> listed;
+    const std::vector<double> list = randomList(random, numNodes, 0.7, &listed);
+    const double threshold = randomThreshold(random);
+    const PlainResult expected =
+        referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
+    const KernelRun run = runKernel(tessaly5, atts, numNodes, numAttrs, threshold, list, list.size() * list.size());
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_EQ(expected, run.result);
+    EXPECT_EQ(expected.ir.size(), run.needed);
+  }
+}
+
+// The plug-in's result, or its error identifier, against the reference with the plug-in's room.
+void expectPluginMatches(const std::string& word, const PluginCall& call, const PlainResult& expected, uint64_t room) {
+  const uint64_t needed = expected.ir.size();
+  if (needed <= room) {
+    ASSERT_TRUE(call.returned) << call.error.identifier;
+    EXPECT_EQ(expected, resultOf(call.output));
+  } else {
+    ASSERT_FALSE(call.returned);
+    EXPECT_EQ("MATLAB:" + word + ":noroom", call.error.identifier);
+    EXPECT_NE(std::string::npos, call.printed.find("the result needs " + std::to_string(needed) + " entries"));
+    ASSERT_TRUE(call.output);
+    EXPECT_EQ(firstEntries(expected, room), resultOf(call.output));
+  }
+  EXPECT_EQ(std::max<uint64_t>(room, 1), testhostNzmax(call.output));
+  EXPECT_TRUE(testhostGuardsIntact(call.output));
+  testhostDestroy(call.output);
+}
+
+TEST(Tessaly5Plugins, MatchThePlainSimilaritiesOnRandomTables) {
+  std::mt19937 random(8);
+  for (int round = 0; round < 300; ++round) {
+    const uint64_t numNodes = random() % 16, numAttrs = random() % 10;
+    const std::vector<uint8_t> atts = randomTable(random, numNodes, numAttrs);
+    std::vector<int32_t> listed;
+    const std::vector<double> list = randomList(random, numNodes, 0.8, &listed);
+    const double threshold = randomThreshold(random);
+    const double percentSparse = (random() % 6) / 4.0;
+    const PlainResult expected =
+        referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
+    const uint64_t pairs = list.size() * list.size();
+    SCOPED_TRACE("round " + std::to_string(round));
+    expectPluginMatches("tessaly5",
+                        callPlugin("tessaly5", {testhostLogical(numAttrs, numNodes, atts),
+                                                testhostFull(list.size(), 1, list), testhostFull(1, 1, {threshold}),
+                                                testhostFull(1, 1, {percentSparse})}),
+                        expected, (uint64_t)((double)pairs * percentSparse));
+    expectPluginMatches("tessaly5b",
+                        callPlugin("tessaly5b", {testhostLogical(numAttrs, numNodes, atts),
+                                                 testhostFull(list.size(), 1, list), testhostFull(1, 1, {threshold})}),
+                        expected, std::max<uint64_t>(pairs / 4, list.size()));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// The numeric-table kernel tessaly5a against a plain reference on random tables of awkward
+// values, and the plug-in against tessaly5b on the logical transpose of random 0/1 tables.
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include "similarity/tessaly5a.h"
+#include "tests/similarity_reference.h"
+
+namespace {
+
+// A value truncated toward zero the plain way: NaN as 0, beyond the 32-bit integers their nearest end.
+int64_t plainTruncation(double value) {
+  if (isnan(value)) return 0;
+  const double truncated = trunc(value);
+  if (truncated > 2147483647.0) return 2147483647;
+  if (truncated < -2147483648.0) return -2147483648LL;
+  return (int64_t)truncated;
+}
+
+// Attribute a of nodes p and q by the sum of their truncated values: 1 either, 2 both.
+AttributeRule sumRule(const std::vector<double>& table, uint64_t numNodes) {
+  return [&table, numNodes](int32_t p, int32_t q, uint64_t a) {
+    const int64_t sum = plainTruncation(table[a * numNodes + p]) + plainTruncation(table[a * numNodes + q]);
+    return sum == 1 ? 1 : sum == 2 ? 2 : 0;
+  };
+}
+
+// A random numNodes-by-numAttrs table, column-major: mostly 0 and 1, sometimes an awkward value.
+std::vector<double> randomTable(std::mt19937& random, uint64_t numNodes, uint64_t numAttrs) {
+  const double awkward[] = {2, -1, 0.7, 1.9, -0.5, 0.0 / 0.0, 1.0 / 0.0, -1.0 / 0.0, 3e9, -3e9,
+                            2147483647, -2147483648.0, -2147483647.5, 2147483648.0, -2147483646, 1e300};
+  std::vector<double> table(numNodes * numAttrs);
+  for (double& value : table) {
+    const uint32_t pick = random() % 20;
+    value = pick < 16 ? (double)(pick % 2) : awkward[random() % 16];
+  }
+  return table;
+}
+
+TEST(Tessaly5aKernel, MatchesThePlainSumRuleOnRandomTables) {
+  std::mt19937 random(12);
+  for (int round = 0; round < 400; ++round) {
+    const uint64_t numNodes = random() % 20, numAttrs = random() % 10;
+    const std::vector<double> table = randomTable(random, numNodes, numAttrs);
+    std::vector<int32_t> listed;
+    const std::vector<double> list = randomList(random, numNodes, 0.7, &listed);
+    const double threshold = randomThreshold(random);
+    const PlainResult expected = referenceSimilarities(numNodes, numAttrs, listed, threshold, sumRule(table, numNodes));
+    const uint64_t room = list.size() * list.size();
+    PlainResult actual;
+    actual.jc.assign(numNodes + 1, 0);
+    actual.ir.assign(room, 0);
+    actual.pr.assign(room, 0.0);
+    const uint64_t needed = tessaly5a(table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room,
+                                      actual.ir.data(), actual.jc.data(), actual.pr.data());
+    actual.ir.resize(actual.jc[numNodes]);
+    actual.pr.resize(actual.jc[numNodes]);
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_EQ(expected, actual);
+    EXPECT_EQ(expected.ir.size(), needed);
+  }
+  testhostTakeOutput();
+}
+
+TEST(Tessaly5aPlugin, EqualsTessaly5bOnTheLogicalTransposeOfA01Table) {
+  std::mt19937 random(40);
+  int compared = 0;
+  for (int round = 0; round < 300; ++round) {
+    const uint64_t numNodes = 1 + random() % 24, numAttrs = random() % 8;
+    std::vector<double> table(numNodes * numAttrs);
+    std::vector<uint8_t> transposed(numNodes * numAttrs);
+    for (uint64_t v = 0; v < numNodes; ++v)
+      for (uint64_t a = 0; a < numAttrs; ++a)
+        transposed[v * numAttrs + a] = (uint8_t)(table[a * numNodes + v] = random() % 3 == 0);
+    std::vector<int32_t> listed;
+    const std::vector<double> list = randomList(random, numNodes, 0.8, &listed);
+    const double threshold = std::uniform_real_distribution<double>(0.0, 1.0)(random);
+    const PluginCall numeric = callPlugin("tessaly5a", {testhostFull(numNodes, numAttrs, table),
+                                                        testhostFull(list.size(), 1, list),
+                                                        testhostFull(1, 1, {threshold})});
+    const PluginCall logical = callPlugin("tessaly5b", {testhostLogical(numAttrs, numNodes, transposed),
+                                                        testhostFull(list.size(), 1, list),
+                                                        testhostFull(1, 1, {threshold})});
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_TRUE(testhostGuardsIntact(numeric.output));
+    if (numeric.returned && logical.returned) {
+      EXPECT_EQ(resultOf(logical.output), resultOf(numeric.output));
+      ++compared;
+    } else if (numeric.returned) {
+      EXPECT_EQ("MATLAB:tessaly5b:noroom", logical.error.identifier);
+    } else {
+      // 0.33 of all pairs is more room than 0.25 of them, so tessaly5b cannot have returned.
+      EXPECT_EQ("MATLAB:tessaly5a:noroom", numeric.error.identifier);
+      EXPECT_FALSE(logical.returned);
+    }
+    testhostDestroy(numeric.output);
+    testhostDestroy(logical.output);
+  }
+  EXPECT_GT(compared, 100);
+}
+
+}  // namespace
