@@ -11,7 +11,7 @@ void checkSimilarityCounts(int nlhs, int nrhs, int inputs) {
 static void readListAndThreshold(const mxArray* const prhs[], SimilarityInputs& inputs) {
   inputs.numNodesToKeep = mxGetM(prhs[1]);
   inputs.listReadable = isRealFullDouble(prhs[1]) && mxGetNumberOfElements(prhs[1]) >= inputs.numNodesToKeep;
-  inputs.nodesToKeep = inputs.listReadable ? mxGetPr(prhs[1]) : 0;
+  inputs.nodesToKeep = inputs.listReadable ? readFullDouble(prhs[1]) : 0;
   inputs.threshold = readNumber(prhs[2]);
 }
 
@@ -32,7 +32,7 @@ SimilarityInputs readNumericRows(const mxArray* const prhs[]) {
   SimilarityInputs inputs;
   inputs.logicalTable = false;
   inputs.tableReadable = isRealFullDouble(prhs[0]);
-  inputs.nodeAtts = inputs.tableReadable ? mxGetPr(prhs[0]) : 0;
+  inputs.nodeAtts = readFullDouble(prhs[0]);
   inputs.numNodes = mxGetM(prhs[0]);
   inputs.numAttrs = mxGetN(prhs[0]);
   readListAndThreshold(prhs, inputs);
