@@ -100,6 +100,21 @@ void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[
          "Input percentSparse must give room for 0 up to 2^64 entries; pass a fraction of all pairs, such as 0.1.");
 }
 
+// The steps before the pass of a module whose room is a fixed fraction of all pairs.
+SparseView openFixedFraction(const SimilarityErrors& errors, SimilarityInputs (*read)(const mxArray* const prhs[]),
+                             double fraction, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
+                             SimilarityInputs& inputs) {
+  checkSimilarityCounts(nlhs, nrhs, 3);
+  inputs = read(prhs);
+  const double capacity = pairsFraction(inputs.numNodesToKeep, fraction);
+  const uint64_t estNNZ = capacityFromFloat(capacity);
+  printDimensions(inputs);
+  mexPrintf("params: threshold = %f, numNodesToKeep= %d, estNNZ = %d\n", inputs.threshold,
+            low32(inputs.numNodesToKeep), low32(estNNZ));
+  refuseBrokenCall(errors, prhs, nrhs, inputs, capacity);
+  return createOutput(plhs, inputs.numNodes, roomForDiagonal(estNNZ, inputs.numNodesToKeep));
+}
+
 // After the pass: reports a result that needed more room than it had.
 void refuseOverflow(const char* word, const SimilarityErrors& errors, uint64_t needed, uint64_t room,
                     const char* advice) {

@@ -64,6 +64,13 @@ void printDimensions(const SimilarityInputs& inputs);
 void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[], int nrhs,
                       const SimilarityInputs& inputs, double capacity);
 
+// The steps before the pass of tessaly5b and tessaly5a, whose room is a fixed fraction of all pairs:
+// the counts, the inputs (read by `read`), the dimensions and parameter lines and the refusals. Fills
+// `inputs` and returns the output, created with room for at least the diagonal.
+SparseView openFixedFraction(const SimilarityErrors& errors, SimilarityInputs (*read)(const mxArray* const prhs[]),
+                             double fraction, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
+                             SimilarityInputs& inputs);
+
 // After the pass: when more pairs passed the threshold than the room held, prints how many
 // entries the result needed and raises the module's noroom error with `advice`.
 void refuseOverflow(const char* word, const SimilarityErrors& errors, uint64_t needed, uint64_t room,

@@ -6,16 +6,8 @@ static const SimilarityErrors kErrors = SIMILARITY_ERRORS("tessaly5b", "notlogic
 
 // Checks the call, prints its parameters, sizes the output for a quarter of all pairs and runs the pass.
 MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
-  checkSimilarityCounts(nlhs, nrhs, 3);
-  const SimilarityInputs in = readLogicalColumns(prhs);
-  const double capacity = pairsFraction(in.numNodesToKeep, 0.25);
-  const uint64_t estNNZ = capacityFromFloat(capacity);
-  printDimensions(in);
-  mexPrintf("params: threshold = %f, numNodesToKeep= %d, estNNZ = %d\n", in.threshold, low32(in.numNodesToKeep),
-            low32(estNNZ));
-  refuseBrokenCall(kErrors, prhs, nrhs, in, capacity);
-
-  const SparseView S = createOutput(plhs, in.numNodes, roomForDiagonal(estNNZ, in.numNodesToKeep));
+  SimilarityInputs in;
+  const SparseView S = openFixedFraction(kErrors, readLogicalColumns, 0.25, nlhs, plhs, nrhs, prhs, in);
   const uint64_t needed = tessaly5b((const uint8_t*)in.nodeAtts, in.numNodes, in.numAttrs, in.threshold,
                                     in.nodesToKeep, in.numNodesToKeep, S.nzmax, S.ir, S.jc, S.pr);
   refuseOverflow("tessaly5b", kErrors, needed, S.nzmax,
