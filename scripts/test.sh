@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Every test: installs what is missing, builds everything and runs the whole test suite
-# (the test host, Octave). Run from the repository as root on Debian 12.
+# Every test: installs what is missing, builds everything and runs the whole test suite (the test
+# host, Octave, the Octave package and build script, the Windows and macOS deliverables).
+# Run from the repository as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
@@ -13,3 +14,8 @@ ctest --preset default
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+# The nine deliverables for MATLAB on Windows and macOS, their structure checks, and the gateway
+# cases on the Windows plug-ins under Wine.
+bash scripts/deliverables.sh
+ctest --preset windows
+ctest --preset macos

@@ -7,9 +7,10 @@
 // The text printed since the last testhostTakeOutput.
 static std::string printed;
 
+// The host operations of libmex, exported by name (a Windows DLL exports only what is marked).
 extern "C" {
 
-int mexPrintf(const char* format, ...) {
+TESTHOST_API int mexPrintf(const char* format, ...) {
   char line[4096];
   va_list values;
   va_start(values, format);
@@ -19,7 +20,7 @@ int mexPrintf(const char* format, ...) {
   return length;
 }
 
-void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...) {
+TESTHOST_API void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...) {
   throw HostError{identifier, message};
 }
 

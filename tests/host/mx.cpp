@@ -95,29 +95,30 @@ bool testhostGuardsIntact(const mxArray* array) {
   return true;
 }
 
+// The host operations of libmx, exported by name (a Windows DLL exports only what is marked).
 extern "C" {
 
-size_t mxGetM(const mxArray* array) { return array->m; }
+TESTHOST_API size_t mxGetM(const mxArray* array) { return array->m; }
 
-size_t mxGetN(const mxArray* array) { return array->n; }
+TESTHOST_API size_t mxGetN(const mxArray* array) { return array->n; }
 
-double* mxGetPr(const mxArray* array) {
+TESTHOST_API double* mxGetPr(const mxArray* array) {
   if (array->classId != mxDOUBLE_CLASS) return nullptr;
   return const_cast<double*>(array->real.data());
 }
 
-uint64_t* mxGetIr_730(const mxArray* array) {
+TESTHOST_API uint64_t* mxGetIr_730(const mxArray* array) {
   return array->sparse ? const_cast<uint64_t*>(array->ir.data()) : nullptr;
 }
 
-uint64_t* mxGetJc_730(const mxArray* array) {
+TESTHOST_API uint64_t* mxGetJc_730(const mxArray* array) {
   if (!array->sparse) return nullptr;
   return const_cast<uint64_t*>(array->borrowedJc ? array->borrowedJc : array->jc.data());
 }
 
 // Unlike MATLAB, the test host refuses to read a first element that is not there, so a test
 // notices a plug-in that reads one.
-double mxGetScalar(const mxArray* array) {
+TESTHOST_API double mxGetScalar(const mxArray* array) {
   const bool hasElement = array->sparse ? array->nzmax > 0 : array->m * array->n > 0;
   if (!hasElement || array->classId == mxCELL_CLASS || array->classId == mxSTRUCT_CLASS) {
     mexErrMsgIdAndTxt("testhost:mxGetScalar", "read of a first element that does not exist");
@@ -126,13 +127,13 @@ double mxGetScalar(const mxArray* array) {
   return array->bytes[0];
 }
 
-mxLogical* mxGetLogicals(const mxArray* array) {
+TESTHOST_API mxLogical* mxGetLogicals(const mxArray* array) {
   if (array->classId != mxLOGICAL_CLASS) return nullptr;
   return const_cast<mxLogical*>(array->bytes.data());
 }
 
 // Like MATLAB, the test host ends the call when it cannot give an output the room asked for.
-mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity) {
+TESTHOST_API mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity) {
   if (nzmax > kLargestRoom || n > kLargestRoom) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
   mxArray* array = newArray(mxDOUBLE_CLASS, m, n);
   array->sparse = true;
@@ -144,12 +145,12 @@ mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity compl
   return array;
 }
 
-mxClassID mxGetClassID(const mxArray* array) { return array->classId; }
+TESTHOST_API mxClassID mxGetClassID(const mxArray* array) { return array->classId; }
 
-bool mxIsSparse(const mxArray* array) { return array->sparse; }
+TESTHOST_API bool mxIsSparse(const mxArray* array) { return array->sparse; }
 
-bool mxIsComplex(const mxArray* array) { return array->complex; }
+TESTHOST_API bool mxIsComplex(const mxArray* array) { return array->complex; }
 
-size_t mxGetNumberOfElements(const mxArray* array) { return array->m * array->n; }
+TESTHOST_API size_t mxGetNumberOfElements(const mxArray* array) { return array->m * array->n; }
 
 }  // extern "C"

@@ -1,0 +1,118 @@
+# The plug-ins we ship to MATLAB users, in one table, and how a cross build makes them.
+#
+# A Windows plug-in bears its MATLAB function name; a macOS bundle bears its module word.
+#   WINDOWS_DELIVERABLES  word=FunctionName, built as <FunctionName>.mexw64
+#   MACOS_DELIVERABLES    word, built as <word>.mexmaci64
+#   MODULE_FOLDERS        word=folder holding its sources: once that folder has a CMakeLists.txt,
+#                         every deliverable of the word is required, not skipped.
+set(WINDOWS_DELIVERABLES corvane=Corvane tessaly5=Tessaly5 tessaly=Tessaly Vostrel=Vostrel)
+set(MACOS_DELIVERABLES corvane tessaly5 tessaly5b tessaly5a tessaly)
+set(MODULE_FOLDERS corvane=merge tessaly5=similarity tessaly5b=similarity tessaly5a=similarity
+    tessaly=normalise Vostrel=normalise)
+
+# A cross build names its platform in MEX_DELIVERABLES (set by cmake/toolchains/*.cmake):
+# windows or macos. Then add_plugin() builds that platform's deliverable of a module and nothing else.
+set(DELIVERABLES_DIR ${PROJECT_BINARY_DIR}/deliverables)
+set(MEX_HOST_STUBS ${PROJECT_SOURCE_DIR}/ship/${MEX_DELIVERABLES})
+
+# The value of `key` in a list of key=value pairs, or "" when the key is not there.
+function(lookup_pair pairs key result)
+  set(value "")
+  foreach(pair ${pairs})
+    if(pair MATCHES "^${key}=(.*)$")
+      set(value ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+  set(${result} "${value}" PARENT_SCOPE)
+endfunction()
+
+# The file name of a module's deliverable on `platform` (windows or macos), or "" when it has none.
+function(deliverable_file platform word result)
+  set(file "")
+  if(platform STREQUAL "windows")
+    lookup_pair("${WINDOWS_DELIVERABLES}" ${word} name)
+    if(name)
+      set(file ${name}.mexw64)
+    endif()
+  elseif(platform STREQUAL "macos" AND word IN_LIST MACOS_DELIVERABLES)
+    set(file ${word}.mexmaci64)
+  endif()
+  set(${result} "${file}" PARENT_SCOPE)
+endfunction()
+
+# Every module word that has a deliverable on `platform`, in the table's order.
+function(deliverable_words platform result)
+  set(words "")
+  if(platform STREQUAL "windows")
+    foreach(pair ${WINDOWS_DELIVERABLES})
+      string(REGEX REPLACE "=.*" "" word ${pair})
+      list(APPEND words ${word})
+    endforeach()
+  elseif(platform STREQUAL "macos")
+    set(words ${MACOS_DELIVERABLES})
+  endif()
+  set(${result} "${words}" PARENT_SCOPE)
+endfunction()
+
+# Whether the sources of a module are in this tree: its folder has a CMakeLists.txt.
+function(module_in_tree word result)
+  lookup_pair("${MODULE_FOLDERS}" ${word} folder)
+  if(folder AND EXISTS ${PROJECT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+    set(${result} TRUE PARENT_SCOPE)
+  else()
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The import libraries (Windows) or text stubs (macOS) that stand for MATLAB's libmx and libmex,
+# as the target mex_host_libraries: a plug-in links it and may use exactly what they list.
+function(add_mex_host_libraries)
+  add_library(mex_host_libraries INTERFACE)
+  if(MEX_DELIVERABLES STREQUAL "windows")
+    set(folder ${PROJECT_BINARY_DIR}/mexapi)
+    foreach(library mx mex)
+      add_custom_command(OUTPUT ${folder}/lib${library}.dll.a
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+        COMMAND ${CMAKE_DLLTOOL} -d ${MEX_HOST_STUBS}/lib${library}.def -D lib${library}.dll
+                -l ${folder}/lib${library}.dll.a
+        DEPENDS ${MEX_HOST_STUBS}/lib${library}.def
+        COMMENT "Import library for lib${library}.dll")
+      target_link_libraries(mex_host_libraries INTERFACE ${folder}/lib${library}.dll.a)
+    endforeach()
+    add_custom_target(mex_import_libraries DEPENDS ${folder}/libmx.dll.a ${folder}/libmex.dll.a)
+  elseif(MEX_DELIVERABLES STREQUAL "macos")
+    target_link_options(mex_host_libraries INTERFACE -L${MEX_HOST_STUBS})
+    target_link_libraries(mex_host_libraries INTERFACE -lSystem -lmx -lmex)
+  endif()
+endfunction()
+
+# Builds `target` from `sources` as the deliverable file `file` of the cross build's platform:
+# a DLL exporting mexFunction alone with the C and C++ runtimes linked in (Windows), or a bundle
+# exporting mexFunction and mexfilerequiredapiversion (macOS).
+function(add_deliverable_target target file)
+  get_filename_component(name ${file} NAME_WE)
+  get_filename_component(suffix ${file} LAST_EXT)
+  add_library(${target} MODULE ${ARGN})
+  target_link_libraries(${target} PRIVATE plugin_flags mex_host_libraries)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} PREFIX "" SUFFIX ${suffix}
+    LIBRARY_OUTPUT_DIRECTORY ${DELIVERABLES_DIR})
+  if(MEX_DELIVERABLES STREQUAL "windows")
+    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -s -Wl,--no-insert-timestamp)
+    add_dependencies(${target} mex_import_libraries)
+  elseif(MEX_DELIVERABLES STREQUAL "macos")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/frame/api_version.cpp)
+    target_link_options(${target} PRIVATE -Wl,-exported_symbol,_mexFunction
+      -Wl,-exported_symbol,_mexfilerequiredapiversion)
+  endif()
+endfunction()
+
+# The deliverable of module `word` on the cross build's platform, when the table names one.
+function(add_deliverable word)
+  deliverable_file(${MEX_DELIVERABLES} ${word} file)
+  if(NOT file)
+    return()
+  endif()
+  add_deliverable_target(${word}_deliverable ${file} ${ARGN})
+  set_property(GLOBAL APPEND PROPERTY BUILT_DELIVERABLES ${word})
+  install(TARGETS ${word}_deliverable LIBRARY DESTINATION ${MEX_DELIVERABLES})
+endfunction()
