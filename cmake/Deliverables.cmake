@@ -3,12 +3,8 @@
 # A Windows plug-in bears its MATLAB function name; a macOS bundle bears its module word.
 #   WINDOWS_DELIVERABLES  word=FunctionName, built as <FunctionName>.mexw64
 #   MACOS_DELIVERABLES    word, built as <word>.mexmaci64
-#   MODULE_FOLDERS        word=folder holding its sources: once that folder has a CMakeLists.txt,
-#                         every deliverable of the word is required, not skipped.
 set(WINDOWS_DELIVERABLES corvane=Corvane tessaly5=Tessaly5 tessaly=Tessaly Vostrel=Vostrel)
 set(MACOS_DELIVERABLES corvane tessaly5 tessaly5b tessaly5a tessaly)
-set(MODULE_FOLDERS corvane=merge tessaly5=similarity tessaly5b=similarity tessaly5a=similarity
-    tessaly=normalise Vostrel=normalise)
 
 # A cross build names its platform in MEX_DELIVERABLES (set by cmake/toolchains/*.cmake):
 # windows or macos. Then add_plugin() builds that platform's deliverable of a module and nothing else.
@@ -52,16 +48,6 @@ function(deliverable_words platform result)
     set(words ${MACOS_DELIVERABLES})
   endif()
   set(${result} "${words}" PARENT_SCOPE)
-endfunction()
-
-# Whether the sources of a module are in this tree: its folder has a CMakeLists.txt.
-function(module_in_tree word result)
-  lookup_pair("${MODULE_FOLDERS}" ${word} folder)
-  if(folder AND EXISTS ${PROJECT_SOURCE_DIR}/${folder}/CMakeLists.txt)
-    set(${result} TRUE PARENT_SCOPE)
-  else()
-    set(${result} FALSE PARENT_SCOPE)
-  endif()
 endfunction()
 
 # The import libraries (Windows) or text stubs (macOS) that stand for MATLAB's libmx and libmex,
