@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/similarity_buffers.h"
 #include "similarity/tessaly5.h"
 
 static void similarityOfRandomTable(benchmark::State& state) {
@@ -12,17 +13,14 @@ static void similarityOfRandomTable(benchmark::State& state) {
   std::mt19937_64 random(5);
   std::vector<uint8_t> atts(numNodes * numAttrs);
   for (uint8_t& byte : atts) byte = random() % 4 == 0;
-  std::vector<double> list(numNodes);
-  for (uint64_t k = 0; k < numNodes; ++k) list[k] = (double)(k + 1);
-  const uint64_t room = numNodes * numNodes;
-  std::vector<uint64_t> jc(numNodes + 1), ir(room);
-  std::vector<double> pr(room);
+  EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5(atts.data(), numNodes, numAttrs, 0.5, list.data(), numNodes, room, ir.data(), jc.data(), pr.data());
-    benchmark::DoNotOptimize(pr.data());
+    tessaly5(atts.data(), numNodes, numAttrs, 0.5, pass.list.data(), numNodes, pass.room, pass.ir.data(),
+             pass.jc.data(), pass.pr.data());
+    benchmark::DoNotOptimize(pass.pr.data());
   }
-  state.SetItemsProcessed(state.iterations() * room);
-  state.SetBytesProcessed(state.iterations() * room * numAttrs * 2);
+  state.SetItemsProcessed(state.iterations() * pass.room);
+  state.SetBytesProcessed(state.iterations() * pass.room * numAttrs * 2);
 }
 BENCHMARK(similarityOfRandomTable)->Args({3000, 0})->Args({2000, 16})->Args({1000, 256})->Args({250, 4096})
     ->Unit(benchmark::kMillisecond);
@@ -30,15 +28,12 @@ BENCHMARK(similarityOfRandomTable)->Args({3000, 0})->Args({2000, 16})->Args({100
 // Time of a pass that stores every pair: the storing and column starts alone.
 static void storeEveryPair(benchmark::State& state) {
   const uint64_t numNodes = state.range(0);
-  std::vector<double> list(numNodes);
-  for (uint64_t k = 0; k < numNodes; ++k) list[k] = (double)(k + 1);
-  const uint64_t room = numNodes * numNodes;
-  std::vector<uint64_t> jc(numNodes + 1), ir(room);
-  std::vector<double> pr(room);
+  EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5(nullptr, numNodes, 0, -1.0, list.data(), numNodes, room, ir.data(), jc.data(), pr.data());
-    benchmark::DoNotOptimize(pr.data());
+    tessaly5(nullptr, numNodes, 0, -1.0, pass.list.data(), numNodes, pass.room, pass.ir.data(), pass.jc.data(),
+             pass.pr.data());
+    benchmark::DoNotOptimize(pass.pr.data());
   }
-  state.SetItemsProcessed(state.iterations() * room);
+  state.SetItemsProcessed(state.iterations() * pass.room);
 }
 BENCHMARK(storeEveryPair)->Arg(3000)->Unit(benchmark::kMillisecond);

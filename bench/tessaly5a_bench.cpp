@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/similarity_buffers.h"
 #include "similarity/tessaly5a.h"
 
 static void similarityOfRandomRows(benchmark::State& state) {
@@ -12,16 +13,13 @@ static void similarityOfRandomRows(benchmark::State& state) {
   std::mt19937_64 random(6);
   std::vector<double> table(numNodes * numAttrs);
   for (double& value : table) value = random() % 4 == 0;
-  std::vector<double> list(numNodes);
-  for (uint64_t k = 0; k < numNodes; ++k) list[k] = (double)(k + 1);
-  const uint64_t room = numNodes * numNodes;
-  std::vector<uint64_t> jc(numNodes + 1), ir(room);
-  std::vector<double> pr(room);
+  EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5a(table.data(), numNodes, numAttrs, 0.5, list.data(), numNodes, room, ir.data(), jc.data(), pr.data());
-    benchmark::DoNotOptimize(pr.data());
+    tessaly5a(table.data(), numNodes, numAttrs, 0.5, pass.list.data(), numNodes, pass.room, pass.ir.data(),
+              pass.jc.data(), pass.pr.data());
+    benchmark::DoNotOptimize(pass.pr.data());
   }
-  state.SetItemsProcessed(state.iterations() * room);
+  state.SetItemsProcessed(state.iterations() * pass.room);
 }
 BENCHMARK(similarityOfRandomRows)->Args({2000, 16})->Args({1000, 256})->Args({250, 4096})
     ->Unit(benchmark::kMillisecond);
