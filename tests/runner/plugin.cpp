@@ -64,6 +64,7 @@ PluginCall callEntry(MexFunction entry, int nlhs, const std::vector<mxArray*>& i
   call.returned = testhostCall(entry, nlhs, outputs, (int)inputs.size(),
                                const_cast<const mxArray**>(inputs.data()), &call.error);
   call.printed = testhostTakeOutput();
+  call.workspaceLeft = testhostFreeWorkspace();
   if (outputs[0] && mxIsSparse(outputs[0])) {
     call.outputCreated = true;
     const mxArray* output = outputs[0];

@@ -41,6 +41,7 @@ struct PluginCall {
   PlainSparse result;          // that output's stored part
   size_t nzmax = 0;            // its room
   bool guardsIntact = true;    // nothing was written past its room
+  size_t workspaceLeft = 0;    // workspace blocks a returning call did not free
 };
 
 // Calls `entry` with `nlhs` outputs asked for and `inputs`, as the host does; reads back slot 0 and
