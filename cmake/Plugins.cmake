@@ -4,8 +4,8 @@
 #   <word>_octave     <build>/octave/<word>.mex with <word>.m beside it, for GNU Octave;
 #   <word>_testhost   <build>/testhost/<word>.so, linked against the plain-array test host;
 #   <word>_matlab     <word>.<mexext> through matlab_add_mex, when CMake finds MATLAB;
-# and the kernels of all modules make one static library, `kernels`, for the tests and benchmarks
-# (it needs a mexPrintf from whoever links it).
+# and the kernels of all modules with the frame make one static library, `kernels`, for the tests
+# and benchmarks (it needs the host operations from whoever links it).
 include(ModuleTable)
 include(Deliverables)
 
@@ -38,13 +38,14 @@ else()
   if(WITH_MATLAB)
     find_package(Matlab QUIET COMPONENTS MX_LIBRARY)
   endif()
-  set(kernel_sources ${PROJECT_SOURCE_DIR}/frame/progress.cpp)
+  set(kernel_sources ${FRAME_SOURCES})
   foreach(word IN LISTS MODULE_WORDS)
     list(APPEND kernel_sources ${MODULE_${word}_KERNEL})
   endforeach()
   list(REMOVE_DUPLICATES kernel_sources)
   add_library(kernels STATIC ${kernel_sources})
-  target_link_libraries(kernels PRIVATE plugin_flags)
+  # Compiled as the plug-ins are; nothing of the plug-ins' flags reaches what links it.
+  target_compile_options(kernels PRIVATE $<TARGET_PROPERTY:plugin_flags,INTERFACE_COMPILE_OPTIONS>)
   target_include_directories(kernels PUBLIC ${PROJECT_SOURCE_DIR})
 endif()
 

@@ -77,6 +77,9 @@ void* mxCalloc(size_t count, size_t size);
 void* mxRealloc(void* block, size_t bytes);
 void mxFree(void* block);
 
+// Runs a command of the host's language: how a long call makes its printed lines show at once.
+int mexEvalString(const char* command);
+
 #if defined(__cplusplus)
 }
 #endif

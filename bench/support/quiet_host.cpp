@@ -2,3 +2,4 @@
 #include "frame/host.h"
 
 extern "C" int mexPrintf(const char*, ...) { return 0; }
+extern "C" int mexEvalString(const char*) { return 0; }

@@ -4,8 +4,9 @@
 
 #include "tests/host/testhost.h"
 
-// The text printed since the last testhostTakeOutput.
-static std::string printed;
+// The text printed since the last testhostTakeOutput, and the commands run since the last
+// testhostTakeCommands.
+static std::string printed, commands;
 
 // The host operations of libmex, exported by name (a Windows DLL exports only what is marked).
 extern "C" {
@@ -20,6 +21,12 @@ TESTHOST_API int mexPrintf(const char* format, ...) {
   return length;
 }
 
+TESTHOST_API int mexEvalString(const char* command) {
+  commands += command;
+  commands += "\n";
+  return 0;
+}
+
 TESTHOST_API void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...) {
   throw HostError{identifier, message};
 }
@@ -29,5 +36,11 @@ TESTHOST_API void mexErrMsgIdAndTxt(const char* identifier, const char* message,
 std::string testhostTakeOutput() {
   std::string text;
   text.swap(printed);
+  return text;
+}
+
+std::string testhostTakeCommands() {
+  std::string text;
+  text.swap(commands);
   return text;
 }

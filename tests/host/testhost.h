@@ -49,6 +49,8 @@ TESTHOST_API bool testhostGuardsIntact(const mxArray* array);
 TESTHOST_API bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs,
                                const mxArray* prhs[], HostError* error);
 TESTHOST_API std::string testhostTakeOutput();
+// The commands a plug-in ran through mexEvalString since the last call, one a line (libmex).
+TESTHOST_API std::string testhostTakeCommands();
 
 // Frees every workspace block still allocated, as the host does when a call ends; returns how
 // many there were. The workspace of one call may never exceed kLargestWorkspace bytes: beyond
