@@ -29,7 +29,7 @@
 %     MATLAB:tessaly:square     A is not square
 %     MATLAB:corvane:notsparse  A or B is not a real sparse double matrix
 %     MATLAB:corvane:notnumber  w or end holds no number
-%     MATLAB:corvane:toolarge   2147483647 or more rows and columns
+%     MATLAB:corvane:toolarge   2^31 or more rows and columns
 %     MATLAB:corvane:toomany    A and B together store 2^31 or more entries
 
 %!shared A, B
