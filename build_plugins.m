@@ -10,26 +10,15 @@ function build_plugins (outdir)
 %   plug-ins take their Windows function names (Corvane, Tessaly5, Tessaly, Vostrel).
 %   GNU Octave: the same call compiles them with Octave's mex (mkoctfile --mex).
 %
-%   A new module is one more row of the table below: its word, its Windows function name ('' when
-%   that is the word), its help stub and its sources, paths relative to this file.
+%   The modules, their sources and their Windows names come from modules.txt beside this file.
 
   root = fileparts (mfilename ('fullpath'));
   if nargin < 1
     outdir = fullfile (root, 'mex');
   end
-
-  % The pass and gateway steps the three attribute-similarity modules share.
-  similarity = {'similarity/attribute_pass.cpp', 'similarity/similarity_gateway.cpp'};
-  modules = {
-  % word        Windows name  help stub            sources: kernel, gateway
-    'corvane',   'Corvane',  'merge/corvane.m',        {'merge/corvane.cpp', 'merge/corvane_mex.cpp'}
-    'tessaly5',  'Tessaly5', 'similarity/tessaly5.m',  {'similarity/tessaly5.cpp', 'similarity/tessaly5_mex.cpp', similarity{:}}
-    'tessaly5b', '',         'similarity/tessaly5b.m', {'similarity/tessaly5.cpp', 'similarity/tessaly5b_mex.cpp', similarity{:}}
-    'tessaly5a', '',         'similarity/tessaly5a.m', {'similarity/tessaly5a.cpp', 'similarity/tessaly5a_mex.cpp', similarity{:}}
-    'tessaly',   'Tessaly',  'normalise/tessaly.m',    {'normalise/tessaly.cpp', 'normalise/tessaly_mex.cpp'}
-    'Vostrel',   'Vostrel',  'normalise/Vostrel.m',    {'normalise/divide_by_min_degree.cpp', 'normalise/Vostrel_mex.cpp'}
-  };
-  frame = {'frame/gateway.cpp', 'frame/progress.cpp'};
+  modules = readModuleTable (fullfile (root, 'modules.txt'));
+  frame = modules(strcmp ({modules.word}, 'frame'));
+  modules = modules(~strcmp ({modules.word}, 'frame'));
 
   if ~exist (outdir, 'dir')
     mkdir (outdir);
@@ -41,20 +30,43 @@ function build_plugins (outdir)
     setenv ('CXXFLAGS', [strtrim(mkoctfile('-p', 'CXXFLAGS')), ' -ffp-contract=off']);
     restoreFlags = onCleanup (@() setenv ('CXXFLAGS', flags));
   end
-  for k = 1:size (modules, 1)
-    name = modules{k, 1};
-    if ispc && ~isempty (modules{k, 2})
-      name = modules{k, 2};
+  for k = 1:numel (modules)
+    name = modules(k).word;
+    if ispc && ~isempty (modules(k).mexw64)
+      name = modules(k).mexw64;
     end
-    sources = cellfun (@(file) fullfile (root, file), [modules{k, 4}, frame], 'UniformOutput', false);
+    sources = [sourcePaths(root, modules(k)), sourcePaths(root, frame)];
     fprintf ('building %s\n', name);
     if inOctave
       mex ('-DHOST_OCTAVE', ['-I', root], '-o', fullfile (outdir, name), sources{:});
     else
       mex (largeIndexOption (), '-DHOST_MATLAB', ['-I', root], '-outdir', outdir, '-output', name, sources{:});
     end
-    copyfile (fullfile (root, modules{k, 3}), fullfile (outdir, [name, '.m']));
+    copyfile (fullfile (root, modules(k).folder, [modules(k).word, '.m']), fullfile (outdir, [name, '.m']));
   end
+end
+
+% The rows of the module table as a struct array, one field per column of its heading; a cell of
+% '-' reads as empty.
+function modules = readModuleTable (path)
+  lines = strsplit (fileread (path), char (10));
+  modules = struct ([]);
+  for k = 1:numel (lines)
+    line = strtrim (lines{k});
+    if ~isempty (regexp (line, '^# *word *\|', 'once'))
+      columns = strtrim (strsplit (regexprep (line, '^# *', ''), '|'));
+    elseif ~isempty (line) && line(1) ~= '#'
+      cells = strtrim (strsplit (line, '|'));
+      cells(strcmp (cells, '-')) = {''};
+      modules = [modules, cell2struct(cells(:), columns(:), 1)];
+    end
+  end
+end
+
+% The full paths of a row's sources.
+function paths = sourcePaths (root, module)
+  names = strsplit (module.sources, ' ');
+  paths = cellfun (@(name) fullfile (root, module.folder, name), names, 'UniformOutput', false);
 end
 
 % The mex option for 64-bit sizes and indices: -R2017b from MATLAB R2018a on, -largeArrayDims before.

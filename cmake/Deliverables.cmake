@@ -1,52 +1,29 @@
-# The plug-ins we ship to MATLAB users, in one table, and how a cross build makes them.
+# The plug-ins we ship to MATLAB users, and how a cross build makes them. Which module has which
+# plug-in is the column of the platform's MEX extension in modules.txt.
 #
-# A Windows plug-in bears its MATLAB function name; a macOS bundle bears its module word.
-#   WINDOWS_DELIVERABLES  word=FunctionName, built as <FunctionName>.mexw64
-#   MACOS_DELIVERABLES    word, built as <word>.mexmaci64
-set(WINDOWS_DELIVERABLES corvane=Corvane tessaly5=Tessaly5 tessaly=Tessaly Vostrel=Vostrel)
-set(MACOS_DELIVERABLES corvane tessaly5 tessaly5b tessaly5a tessaly)
-
-# A cross build names its platform in MEX_DELIVERABLES (set by cmake/toolchains/*.cmake):
-# windows or macos. Then add_plugin() builds that platform's deliverable of a module and nothing else.
+# A cross build names its platform in MEX_DELIVERABLES (windows or macos) and its extension in
+# MEX_EXTENSION (mexw64 or mexmaci64), both set by cmake/toolchains/*.cmake. Then add_plugin()
+# builds that platform's deliverable of a module and nothing else.
 set(DELIVERABLES_DIR ${PROJECT_BINARY_DIR}/deliverables)
 set(MEX_HOST_STUBS ${PROJECT_SOURCE_DIR}/ship/${MEX_DELIVERABLES})
 
-# The value of `key` in a list of key=value pairs, or "" when the key is not there.
-function(lookup_pair pairs key result)
-  set(value "")
-  foreach(pair ${pairs})
-    if(pair MATCHES "^${key}=(.*)$")
-      set(value ${CMAKE_MATCH_1})
-    endif()
-  endforeach()
-  set(${result} "${value}" PARENT_SCOPE)
-endfunction()
-
-# The file name of a module's deliverable on `platform` (windows or macos), or "" when it has none.
-function(deliverable_file platform word result)
+# The file name of a module's deliverable for the MEX extension `extension`, or "" when it has none.
+function(deliverable_file extension word result)
   set(file "")
-  if(platform STREQUAL "windows")
-    lookup_pair("${WINDOWS_DELIVERABLES}" ${word} name)
-    if(name)
-      set(file ${name}.mexw64)
-    endif()
-  elseif(platform STREQUAL "macos" AND word IN_LIST MACOS_DELIVERABLES)
-    set(file ${word}.mexmaci64)
+  if(MODULE_${word}_${extension})
+    set(file ${MODULE_${word}_${extension}}.${extension})
   endif()
   set(${result} "${file}" PARENT_SCOPE)
 endfunction()
 
-# Every module word that has a deliverable on `platform`, in the table's order.
-function(deliverable_words platform result)
+# Every module word that has a deliverable for the MEX extension `extension`, in the table's order.
+function(deliverable_words extension result)
   set(words "")
-  if(platform STREQUAL "windows")
-    foreach(pair ${WINDOWS_DELIVERABLES})
-      string(REGEX REPLACE "=.*" "" word ${pair})
+  foreach(word IN LISTS MODULE_WORDS)
+    if(MODULE_${word}_${extension})
       list(APPEND words ${word})
-    endforeach()
-  elseif(platform STREQUAL "macos")
-    set(words ${MACOS_DELIVERABLES})
-  endif()
+    endif()
+  endforeach()
   set(${result} "${words}" PARENT_SCOPE)
 endfunction()
 
@@ -97,11 +74,10 @@ endfunction()
 
 # The deliverable of module `word` on the cross build's platform, when the table names one.
 function(add_deliverable word)
-  deliverable_file(${MEX_DELIVERABLES} ${word} file)
+  deliverable_file(${MEX_EXTENSION} ${word} file)
   if(NOT file)
     return()
   endif()
   add_deliverable_target(${word}_deliverable ${file} ${ARGN})
-  set_property(GLOBAL APPEND PROPERTY BUILT_DELIVERABLES ${word})
   install(TARGETS ${word}_deliverable LIBRARY DESTINATION ${MEX_DELIVERABLES})
 endfunction()

@@ -26,6 +26,8 @@ if(OctaveMex_FOUND AND NOT TARGET OctaveMex::OctaveMex)
   target_include_directories(OctaveMex::OctaveMex INTERFACE ${_octave_includes})
   target_link_directories(OctaveMex::OctaveMex INTERFACE ${_octave_libdir})
   target_link_libraries(OctaveMex::OctaveMex INTERFACE ${_octave_libs})
+  # Linked as mkoctfile links a plug-in: calls inside it bind to its own functions, never to a
+  # function of the same name that Octave or a plug-in loaded earlier exports.
   target_link_options(OctaveMex::OctaveMex INTERFACE -Wl,-Bsymbolic)
   target_compile_definitions(OctaveMex::OctaveMex INTERFACE HOST_OCTAVE)
 endif()

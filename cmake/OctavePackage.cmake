@@ -1,19 +1,13 @@
-# The GNU Octave package of every module added so far: target octave_package builds
+# The GNU Octave package of every module of modules.txt: target octave_package builds
 # <build>/netsparse-<version>.tar.gz, which `pkg install` takes. It holds DESCRIPTION, COPYING and
 # INDEX, the help stubs in inst/, in src/ the sources with a Makefile that compiles each module
 # with mkoctfile when the package is installed, and post_install.m, which puts the help stubs
-# beside the plug-ins. Include it after every add_plugin().
+# beside the plug-ins.
 
 set(OCTAVE_PACKAGE ${PROJECT_BINARY_DIR}/netsparse-${PROJECT_VERSION}.tar.gz)
 set(PACKAGE_STAGE ${PROJECT_BINARY_DIR}/package)
 set(PACKAGE_GENERATED ${PROJECT_BINARY_DIR}/package-files)
 file(MAKE_DIRECTORY ${PACKAGE_STAGE})
-
-# The INDEX heading of each module folder.
-set(PACKAGE_CATEGORIES merge=Weighted\ merge similarity=Attribute\ similarity
-    normalise=Neighbourhood\ normalisation)
-
-get_property(PACKAGE_WORDS GLOBAL PROPERTY ALL_PLUGINS)
 
 # Every source of the package (relative to the repository), every help stub, the INDEX sections
 # and the Makefile rules of the plug-ins.
@@ -22,12 +16,10 @@ set(package_help "")
 set(index_categories "")
 set(makefile_plugins "")
 set(makefile_rules "")
-foreach(word ${PACKAGE_WORDS})
-  get_property(sources GLOBAL PROPERTY PLUGIN_SOURCES_${word})
-  get_property(help GLOBAL PROPERTY PLUGIN_HELP_${word})
-  list(APPEND package_help ${help})
+foreach(word ${MODULE_WORDS})
+  list(APPEND package_help ${MODULE_${word}_HELP})
   set(objects "")
-  foreach(source ${sources})
+  foreach(source ${MODULE_${word}_SOURCES})
     file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${source})
     list(APPEND package_sources ${relative})
     string(REGEX REPLACE "\\.cpp$" ".o" object ${relative})
@@ -36,15 +28,9 @@ foreach(word ${PACKAGE_WORDS})
   string(APPEND makefile_plugins " ${word}.mex")
   string(APPEND makefile_rules "${word}.mex:${objects}\n\t$(MKOCTFILE) --mex $^ -o $@\n\n")
 
-  list(GET sources 0 kernel)
-  file(RELATIVE_PATH kernel ${PROJECT_SOURCE_DIR} ${kernel})
-  string(REGEX REPLACE "/.*" "" folder ${kernel})
-  lookup_pair("${PACKAGE_CATEGORIES}" ${folder} category)
-  if(NOT category)
-    set(category ${folder})
-  endif()
+  set(category "${MODULE_${word}_category}")
   if(NOT category IN_LIST index_categories)
-    list(APPEND index_categories ${category})
+    list(APPEND index_categories "${category}")
   endif()
   string(MAKE_C_IDENTIFIER "${category}" key)
   string(APPEND index_${key} " ${word}")
@@ -61,7 +47,7 @@ foreach(folder ${package_folders})
 endforeach()
 
 string(TIMESTAMP PACKAGE_DATE "%Y-%m-%d" UTC)
-list(JOIN PACKAGE_WORDS ", " PACKAGE_FUNCTIONS)
+list(JOIN MODULE_WORDS ", " PACKAGE_FUNCTIONS)
 configure_file(${PROJECT_SOURCE_DIR}/ship/octave/DESCRIPTION.in ${PACKAGE_GENERATED}/DESCRIPTION @ONLY)
 
 set(index "netsparse >> Sparse-matrix plug-ins for network analysis\n")

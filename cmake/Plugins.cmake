@@ -1,27 +1,32 @@
-# add_plugin(): one module built for every host this machine has. The global property ALL_PLUGINS
-# lists the module words added so far; PLUGIN_SOURCES_<word> and PLUGIN_HELP_<word> hold the full
-# paths of a module's sources (kernel, gateway, frame) and help stub, for the Octave package.
-#
-#   add_plugin(<word> KERNEL <sources> GATEWAY <sources> HELP <help stub>)
-#
-# In a cross build (cmake/toolchains/*.cmake) it makes the platform's deliverable of the module
-# named in cmake/Deliverables.cmake, if there is one, and nothing else. Otherwise it makes
-#   <word>_kernel     a static library of the kernel, for unit tests and benchmarks (it needs a
-#                     mexPrintf from whoever links it);
+# Every module of modules.txt built for every host this machine has (cmake/ModuleTable.cmake reads
+# the table). In a cross build (cmake/toolchains/*.cmake) each module becomes its deliverable for
+# that platform, if it has one, and nothing else. Otherwise each module <word> becomes
 #   <word>_octave     <build>/octave/<word>.mex with <word>.m beside it, for GNU Octave;
 #   <word>_testhost   <build>/testhost/<word>.so, linked against the plain-array test host;
-#   <word>_matlab     <word>.<mexext> through matlab_add_mex, when CMake finds MATLAB.
-
-set(FRAME_SOURCES ${PROJECT_SOURCE_DIR}/frame/progress.cpp ${PROJECT_SOURCE_DIR}/frame/gateway.cpp)
+#   <word>_matlab     <word>.<mexext> through matlab_add_mex, when CMake finds MATLAB;
+# and the kernels of all modules make one static library, `kernels`, for the tests and benchmarks
+# (it needs a mexPrintf from whoever links it).
+include(ModuleTable)
 include(Deliverables)
 
-# What every plug-in and kernel is compiled with: no C++ runtime, no fused multiply-add, only the
-# entry points visible.
+# How every plug-in and kernel is compiled. Tests and benchmarks are ordinary C++ and do not get these.
 add_library(plugin_flags INTERFACE)
 target_include_directories(plugin_flags INTERFACE ${PROJECT_SOURCE_DIR})
-target_compile_options(plugin_flags INTERFACE
-  $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-exceptions -fno-rtti -ffp-contract=off
-    -fvisibility=hidden -fasynchronous-unwind-tables -Wall -Wextra>)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(plugin_flags INTERFACE
+    # No C++ runtime in a plug-in: the Windows and macOS builds have none to link.
+    -fno-exceptions -fno-rtti
+    # No fused multiply-add, so every host and compiler gives bit-identical results.
+    -ffp-contract=off
+    # Only the entry points, marked MEX_ENTRY, are exported.
+    -fvisibility=hidden
+    # A host error leaves a plug-in by unwinding through its frames (Octave and our test host raise
+    # a C++ exception); without exceptions the compiler would leave those frames without unwind
+    # tables, and the unwinding would end the process.
+    -fasynchronous-unwind-tables
+    -Wall -Wextra)
+endif()
+# A plug-in records only the libraries it uses, and links only when each symbol it needs is found.
 target_link_options(plugin_flags INTERFACE $<$<PLATFORM_ID:Linux>:-Wl,--as-needed -Wl,--no-undefined>)
 
 if(MEX_DELIVERABLES)
@@ -33,35 +38,31 @@ else()
   if(WITH_MATLAB)
     find_package(Matlab QUIET COMPONENTS MX_LIBRARY)
   endif()
+  set(kernel_sources ${PROJECT_SOURCE_DIR}/frame/progress.cpp)
+  foreach(word IN LISTS MODULE_WORDS)
+    list(APPEND kernel_sources ${MODULE_${word}_KERNEL})
+  endforeach()
+  list(REMOVE_DUPLICATES kernel_sources)
+  add_library(kernels STATIC ${kernel_sources})
+  target_link_libraries(kernels PRIVATE plugin_flags)
+  target_include_directories(kernels PUBLIC ${PROJECT_SOURCE_DIR})
 endif()
 
+# Builds module `word` for every host of this build.
 function(add_plugin word)
-  cmake_parse_arguments(PLUGIN "" "HELP" "KERNEL;GATEWAY" ${ARGN})
-  set(sources ${PLUGIN_KERNEL} ${PLUGIN_GATEWAY})
-  list(TRANSFORM sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
-  list(APPEND sources ${FRAME_SOURCES})
-  get_filename_component(help ${PLUGIN_HELP} ABSOLUTE)
-  set_property(GLOBAL APPEND PROPERTY ALL_PLUGINS ${word})
-  set_property(GLOBAL PROPERTY PLUGIN_SOURCES_${word} ${sources})
-  set_property(GLOBAL PROPERTY PLUGIN_HELP_${word} ${help})
-
+  set(sources ${MODULE_${word}_SOURCES})
   if(MEX_DELIVERABLES)
     add_deliverable(${word} ${sources})
     return()
   endif()
-
-  add_library(${word}_kernel STATIC ${PLUGIN_KERNEL} ${PROJECT_SOURCE_DIR}/frame/progress.cpp)
-  target_link_libraries(${word}_kernel PUBLIC plugin_flags)
 
   if(OctaveMex_FOUND)
     add_library(${word}_octave MODULE ${sources})
     target_link_libraries(${word}_octave PRIVATE plugin_flags OctaveMex::OctaveMex)
     set_target_properties(${word}_octave PROPERTIES OUTPUT_NAME ${word} PREFIX "" SUFFIX ".mex"
       LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/octave)
-    # Copied at configure time, which CMake repeats whenever the help stub changes. The full
-    # target path matters: before the folder exists, a path ending in / would become a file.
-    get_filename_component(help_name ${PLUGIN_HELP} NAME)
-    configure_file(${PLUGIN_HELP} ${PROJECT_BINARY_DIR}/octave/${help_name} COPYONLY)
+    # Copied at configure time, which CMake repeats whenever the help stub changes.
+    configure_file(${MODULE_${word}_HELP} ${PROJECT_BINARY_DIR}/octave/${word}.m COPYONLY)
   endif()
 
   if(BUILD_TESTING)
@@ -72,11 +73,10 @@ function(add_plugin word)
   endif()
 
   if(Matlab_FOUND)
-    # On Windows a plug-in bears its MATLAB function name where that differs from the word.
+    # On Windows a plug-in bears its Windows function name where the table gives one.
     set(name ${word})
-    lookup_pair("${WINDOWS_DELIVERABLES}" ${word} windowsName)
-    if(WIN32 AND windowsName)
-      set(name ${windowsName})
+    if(WIN32 AND MODULE_${word}_mexw64)
+      set(name ${MODULE_${word}_mexw64})
     endif()
     matlab_add_mex(NAME ${word}_matlab MODULE SRC ${sources} OUTPUT_NAME ${name} R2017b)
     target_link_libraries(${word}_matlab plugin_flags)

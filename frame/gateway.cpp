@@ -5,6 +5,15 @@ void failIf(bool failed, const char* identifier, const char* message) {
   if (failed) mexErrMsgIdAndTxt(identifier, message);
 }
 
+// Writes "MATLAB:<word>:<reason>" into `identifier`, cut short to its `size` bytes.
+void joinIdentifier(char* identifier, size_t size, const char* word, const char* reason) {
+  const char* parts[5] = {"MATLAB", ":", word, ":", reason};
+  size_t length = 0;
+  for (const char* part : parts)
+    for (; *part && length + 1 < size; ++part) identifier[length++] = *part;
+  if (size > 0) identifier[length] = '\0';
+}
+
 // Whether an array is a real sparse double matrix.
 bool isRealSparseDouble(const mxArray* array) {
   return mxGetClassID(array) == mxDOUBLE_CLASS && mxIsSparse(array) && !mxIsComplex(array);
@@ -28,15 +37,6 @@ bool holdsNumber(const mxArray* array) {
   return numeric && !mxIsSparse(array) && mxGetNumberOfElements(array) > 0;
 }
 
-// A quiet NaN without the sign bit, made without the C library.
-static double quietNaN() {
-  const union {
-    uint64_t bits;
-    double value;
-  } nan = {UINT64_C(0x7ff8000000000000)};
-  return nan.value;
-}
-
 // The first element of an array as a number, or NaN when it has no such element.
 double readNumber(const mxArray* array) { return holdsNumber(array) ? mxGetScalar(array) : quietNaN(); }
 
@@ -55,23 +55,6 @@ const double* readFullDouble(const mxArray* array) { return isRealFullDouble(arr
 
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
 uint64_t storedEntries(const SparseView& view) { return view.jc ? view.jc[view.n] : 0; }
-
-// Whether a size or count fits the kernels' 32-bit positions, rows and columns.
-bool fitsIndexWidth(uint64_t count) { return count <= kMaxEntries; }
-
-const double kTwoTo63 = 9223372036854775808.0;
-const double kTwoTo64 = 18446744073709551616.0;
-
-// A capacity computed as a float, truncated toward zero to an unsigned 64-bit count.
-uint64_t capacityFromFloat(double capacity) {
-  if (capacity >= kTwoTo63 && capacity < kTwoTo64)
-    return (uint64_t)(capacity - kTwoTo63) + (UINT64_C(1) << 63);
-  if (capacity >= -kTwoTo63 && capacity < kTwoTo63) return (uint64_t)(int64_t)capacity;
-  return UINT64_C(1) << 63;
-}
-
-// Whether a capacity computed as a float is a count: a number from 0 up to, not including, 2^64.
-bool isCountable(double capacity) { return capacity >= 0.0 && capacity < kTwoTo64; }
 
 // Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view.

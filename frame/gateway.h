@@ -5,10 +5,15 @@
 #include <stdint.h>
 
 #include "frame/host.h"
+#include "frame/numbers.h"
 #include "frame/sparse_view.h"
 
 // Raises the host error `identifier` with `message` when `failed` holds; the call ends there.
 void failIf(bool failed, const char* identifier, const char* message);
+
+// Writes "MATLAB:<word>:<reason>" into `identifier`, which has room for `size` bytes; a longer
+// identifier is cut short.
+void joinIdentifier(char* identifier, size_t size, const char* word, const char* reason);
 
 // Whether an array is a real sparse double matrix.
 bool isRealSparseDouble(const mxArray* array);
@@ -33,17 +38,6 @@ const double* readFullDouble(const mxArray* array);
 
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
 uint64_t storedEntries(const SparseView& view);
-
-// Whether a size or count fits the kernels' 32-bit positions, rows and columns.
-bool fitsIndexWidth(uint64_t count);
-
-// A capacity computed as a float, truncated toward zero to an unsigned 64-bit count, values of
-// 2^63 and above taken as unsigned. Values no count can hold (negative, not a number, 2^64 or
-// more) convert as x86-64 does and are refused by `isCountable` before any output exists.
-uint64_t capacityFromFloat(double capacity);
-
-// Whether a capacity computed as a float is a count: a number from 0 up to, not including, 2^64.
-bool isCountable(double capacity);
 
 // Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view.

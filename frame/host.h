@@ -70,6 +70,13 @@ bool mxIsSparse(const mxArray* array);
 bool mxIsComplex(const mxArray* array);
 size_t mxGetNumberOfElements(const mxArray* array);
 
+// Workspace from the host's allocator, for the modules that need one. The host ends the call when
+// it cannot give the memory asked for, and frees what is left when a call ends in an error.
+void* mxMalloc(size_t bytes);
+void* mxCalloc(size_t count, size_t size);
+void* mxRealloc(void* block, size_t bytes);
+void mxFree(void* block);
+
 #if defined(__cplusplus)
 }
 #endif

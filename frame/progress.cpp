@@ -1,5 +1,5 @@
 #include "frame/host.h"
-#include "frame/sparse_view.h"
+#include "frame/progress.h"
 
 // Prints the progress line when a just-stored entry brings the count to a multiple of its step.
 void reportProgress(const ProgressLine& progress, int32_t storedCount) {

@@ -15,31 +15,17 @@ struct SparseView {
   uint64_t nzmax;
 };
 
+// Kernels hold positions, rows, columns and counts in 32-bit signed integers: they read every jc
+// or ir entry by its low 32 bits and write every entry as a full 64-bit value.
+
 // The low 32 bits of a 64-bit jc or ir entry (or size), taken as a signed integer.
 inline int32_t low32(uint64_t value) { return (int32_t)(uint32_t)value; }
 
 // A 32-bit position or row written as a full 64-bit jc or ir entry, sign-extended.
 inline uint64_t widen(int32_t index) { return (uint64_t)(int64_t)index; }
 
-// A float truncated toward zero to a 32-bit integer, saturating: NaN gives 0, values beyond the
-// 32-bit range give its nearest end. Used where a caller's number has no other defined meaning.
-inline int32_t saturatingInt32(double value) {
-  if (value != value) return 0;
-  if (value <= -2147483648.0) return INT32_MIN;
-  if (value >= 2147483647.0) return INT32_MAX;
-  return (int32_t)value;
-}
-
-// The largest number of entries a result can hold: kernels count them in 32 bits.
+// The largest number of entries a result can hold, and the largest size a kernel can index.
 const uint64_t kMaxEntries = 2147483647u;
 
-// How a kernel reports progress: every `step` stored entries it prints `line`
-// with the count divided by `unit`.
-struct ProgressLine {
-  int32_t step;
-  int32_t unit;
-  const char* line;
-};
-
-// Prints the progress line when a just-stored entry brings the count to a multiple of its step.
-void reportProgress(const ProgressLine& progress, int32_t storedCount);
+// Whether a size or count fits the kernels' 32-bit positions, rows and columns.
+inline bool fitsIndexWidth(uint64_t count) { return count <= kMaxEntries; }

@@ -1,6 +1,7 @@
 #include "merge/corvane.h"
 
 #include "frame/host.h"
+#include "frame/progress.h"
 #include "frame/sparse_view.h"
 
 // The row a side shows once its column has no entries left: above every real row.

@@ -2,13 +2,6 @@
 #include "frame/gateway.h"
 #include "merge/corvane.h"
 
-// The block end as a 32-bit integer, truncated toward zero; anything that is not a number or
-// leaves the 32-bit range becomes the lowest 32-bit value, which weights every entry.
-static int32_t blockEndFromFloat(double value) {
-  if (value > -2147483649.0 && value < 2147483648.0) return (int32_t)value;
-  return INT32_MIN;
-}
-
 // Refuses, before the output exists, inputs the merge could not read safely.
 static void refuseUnreadable(const mxArray* const prhs[], const SparseView& A, const SparseView& B) {
   failIf(!A.jc || !B.jc, "MATLAB:corvane:notsparse",
@@ -29,7 +22,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   const SparseView A = readSparse(prhs[0]);
   const SparseView B = readSparse(prhs[1]);
   const double w = readNumber(prhs[2]);
-  const int32_t blockEnd = blockEndFromFloat(readNumber(prhs[3]));
+  const int32_t blockEnd = int32OrLowest(readNumber(prhs[3]));
   mexPrintf("corvane: w=%f, end=%d\n", w, blockEnd);
   mexPrintf("corvane dimensions: m=%d, n=%d, m2=%d, n2=%d\n", low32(A.m), low32(A.n), low32(B.m),
             low32(B.n));

@@ -1,6 +1,7 @@
 #include "normalise/divide_by_min_degree.h"
 
 #include "frame/host.h"
+#include "frame/numbers.h"
 #include "frame/sparse_view.h"
 
 // The divisor of an entry in row r and column j: d[r] truncated, or d[j] truncated when the

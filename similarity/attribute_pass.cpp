@@ -1,6 +1,8 @@
 #include "similarity/attribute_pass.h"
 
 #include "frame/host.h"
+#include "frame/numbers.h"
+#include "frame/sparse_view.h"
 
 // The similarity of listed nodes p and q (0-based): 1 for a node with itself, else the attributes
 // both hold over those either holds, 0 when neither holds any.

@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "frame/sparse_view.h"
+#include "frame/progress.h"
 
 // The attributes held by either of two nodes and by both.
 struct PairCounts {

@@ -1,58 +1,43 @@
 #include "similarity/similarity_gateway.h"
 
-// Prints the counts line and raises the count errors: one output and `inputs` inputs.
-void checkSimilarityCounts(int nlhs, int nrhs, int inputs) {
-  mexPrintf("nlhs = %d, nrhs = %d\n", nlhs, nrhs);
-  failIf(nlhs != 1, "MATLAB:tessaly:wrongrhs", "Wrong number of output arguments.");
-  failIf(nrhs != inputs, "MATLAB:tessaly:wrongrhs", "Wrong number of input arguments.");
+// Raises MATLAB:<word>:<reason> with `message` when `failed` holds; the call ends there.
+static void refuseIf(bool failed, const SimilarityModule& module, const char* reason, const char* message) {
+  if (!failed) return;
+  char identifier[64];
+  joinIdentifier(identifier, sizeof identifier, module.word, reason);
+  mexErrMsgIdAndTxt(identifier, message);
 }
 
-// Reads the list (its rows) and the threshold into `inputs`.
-static void readListAndThreshold(const mxArray* const prhs[], SimilarityInputs& inputs) {
+// Prints the counts line and raises the count errors: one output and the module's inputs.
+static void checkCounts(const SimilarityModule& module, int nlhs, int nrhs) {
+  mexPrintf("nlhs = %d, nrhs = %d\n", nlhs, nrhs);
+  failIf(nlhs != 1, "MATLAB:tessaly:wrongrhs", "Wrong number of output arguments.");
+  failIf(nrhs != (module.roomFromCaller ? 4 : 3), "MATLAB:tessaly:wrongrhs", "Wrong number of input arguments.");
+}
+
+// Reads the table in the module's layout, the list (its rows) and the threshold.
+static SimilarityInputs readInputs(const SimilarityModule& module, const mxArray* const prhs[]) {
+  SimilarityInputs inputs;
+  const mxArray* table = prhs[0];
+  if (module.layout == kLogicalColumns) {
+    inputs.nodeAtts = isFullLogical(table) ? mxGetLogicals(table) : 0;
+    inputs.numAttrs = mxGetM(table);
+    inputs.numNodes = mxGetN(table);
+  } else {
+    inputs.nodeAtts = readFullDouble(table);
+    inputs.numNodes = mxGetM(table);
+    inputs.numAttrs = mxGetN(table);
+  }
   inputs.numNodesToKeep = mxGetM(prhs[1]);
   inputs.listReadable = isRealFullDouble(prhs[1]) && mxGetNumberOfElements(prhs[1]) >= inputs.numNodesToKeep;
   inputs.nodesToKeep = inputs.listReadable ? readFullDouble(prhs[1]) : 0;
   inputs.threshold = readNumber(prhs[2]);
-}
-
-// Reads a logical table with one column per node (tessaly5, tessaly5b), the list and the threshold.
-SimilarityInputs readLogicalColumns(const mxArray* const prhs[]) {
-  SimilarityInputs inputs;
-  inputs.logicalTable = true;
-  inputs.tableReadable = isFullLogical(prhs[0]);
-  inputs.nodeAtts = inputs.tableReadable ? mxGetLogicals(prhs[0]) : 0;
-  inputs.numAttrs = mxGetM(prhs[0]);
-  inputs.numNodes = mxGetN(prhs[0]);
-  readListAndThreshold(prhs, inputs);
   return inputs;
 }
 
-// Reads a double table with one row per node (tessaly5a), the list and the threshold.
-SimilarityInputs readNumericRows(const mxArray* const prhs[]) {
-  SimilarityInputs inputs;
-  inputs.logicalTable = false;
-  inputs.tableReadable = isRealFullDouble(prhs[0]);
-  inputs.nodeAtts = readFullDouble(prhs[0]);
-  inputs.numNodes = mxGetM(prhs[0]);
-  inputs.numAttrs = mxGetN(prhs[0]);
-  readListAndThreshold(prhs, inputs);
-  return inputs;
-}
-
-// The room for `fraction` of all ordered pairs of listed nodes, as a float.
-double pairsFraction(uint64_t numNodesToKeep, double fraction) {
-  const uint64_t pairs = numNodesToKeep * numNodesToKeep;
-  return (double)pairs * fraction;
-}
-
-// The room a fixed-fraction module gives its result: estNNZ, but never less than the diagonal.
-uint64_t roomForDiagonal(uint64_t estNNZ, uint64_t numNodesToKeep) {
-  return estNNZ > numNodesToKeep ? estNNZ : numNodesToKeep;
-}
-
-// Prints the dimensions line of the table.
-void printDimensions(const SimilarityInputs& inputs) {
-  mexPrintf("nodeAtts dimensions: numNodes=%d, numAttrs=%d\n", low32(inputs.numNodes), low32(inputs.numAttrs));
+// Whether the table has the module's class (an empty double table may have no data pointer).
+static bool tableReadable(const SimilarityModule& module, const mxArray* table) {
+  return module.layout == kLogicalColumns ? isFullLogical(table) : isRealFullDouble(table);
 }
 
 // Whether every input from the threshold on holds a number.
@@ -77,48 +62,55 @@ static bool nodesAscend(const SimilarityInputs& inputs) {
   return true;
 }
 
-// Refuses, before the output exists, a call the pass could not run safely.
-void refuseBrokenCall(const SimilarityErrors& errors, const mxArray* const prhs[], int nrhs,
-                      const SimilarityInputs& inputs, double capacity) {
-  failIf(!parametersAreNumbers(prhs, nrhs), errors.notNumber,
-         nrhs == 4 ? "Inputs threshold and percentSparse must be numbers; pass a numeric scalar for each."
-                   : "Input threshold must be a number; pass a numeric scalar.");
-  failIf(!inputs.tableReadable, errors.wrongTable,
-         inputs.logicalTable ? "Input nodeAtts must be a full logical matrix with one column per node; "
-                               "convert it with logical(full(X))."
-                             : "Input nodeAtts must be a real full double matrix with one row per node; "
-                               "convert it with full(double(X)).");
-  failIf(!inputs.listReadable, errors.notList,
-         "Input nodesToKeep must be a real full double column vector of node numbers; convert it with double(X(:)).");
-  failIf(!fitsIndexWidth(inputs.numNodes) || !fitsIndexWidth(inputs.numAttrs), errors.tooLarge,
-         "Input nodeAtts must have fewer than 2147483648 nodes and attributes; compare smaller tables.");
-  failIf(!nodesInRange(inputs), errors.badNode,
-         "Node numbers in nodesToKeep must be finite and lie from 1 to the number of nodes after truncation.");
-  failIf(!nodesAscend(inputs), errors.notAscending,
-         "Node numbers in nodesToKeep must ascend strictly after truncation; pass unique(fix(nodesToKeep)).");
-  failIf(!isCountable(capacity), errors.badCapacity,
-         "Input percentSparse must give room for 0 up to 2^64 entries; pass a fraction of all pairs, such as 0.1.");
+// Refuses, before the output exists, a call the pass could not run safely: inputs that hold no
+// number, a table of the wrong class, a list that is not a real full double array, sizes beyond
+// 32-bit positions, node numbers that are not finite, out of range or not strictly ascending
+// after truncation, and a capacity no count can hold.
+static void refuseBrokenCall(const SimilarityModule& module, const mxArray* const prhs[], int nrhs,
+                             const SimilarityInputs& inputs, double capacity) {
+  refuseIf(!parametersAreNumbers(prhs, nrhs), module, "notnumber", module.notNumberMessage);
+  refuseIf(!tableReadable(module, prhs[0]), module, module.wrongTableReason, module.wrongTableMessage);
+  refuseIf(!inputs.listReadable, module, "notlist",
+           "Input nodesToKeep must be a real full double column vector of node numbers; convert it with "
+           "double(X(:)).");
+  refuseIf(!fitsIndexWidth(inputs.numNodes) || !fitsIndexWidth(inputs.numAttrs), module, "toolarge",
+           "Input nodeAtts must have fewer than 2147483648 nodes and attributes; compare smaller tables.");
+  refuseIf(!nodesInRange(inputs), module, "badnode",
+           "Node numbers in nodesToKeep must be finite and lie from 1 to the number of nodes after truncation.");
+  refuseIf(!nodesAscend(inputs), module, "notascending",
+           "Node numbers in nodesToKeep must ascend strictly after truncation; pass unique(fix(nodesToKeep)).");
+  refuseIf(!isCountable(capacity), module, "badcapacity",
+           "Input percentSparse must give room for 0 up to 2^64 entries; pass a fraction of all pairs, such as "
+           "0.1.");
 }
 
-// The steps before the pass of a module whose room is a fixed fraction of all pairs.
-SparseView openFixedFraction(const SimilarityErrors& errors, SimilarityInputs (*read)(const mxArray* const prhs[]),
-                             double fraction, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
-                             SimilarityInputs& inputs) {
-  checkSimilarityCounts(nlhs, nrhs, 3);
-  inputs = read(prhs);
-  const double capacity = pairsFraction(inputs.numNodesToKeep, fraction);
+// The steps before the pass, and the output with the module's room.
+SparseView openSimilarityCall(const SimilarityModule& module, int nlhs, mxArray* plhs[], int nrhs,
+                              const mxArray* prhs[], SimilarityInputs& inputs) {
+  checkCounts(module, nlhs, nrhs);
+  inputs = readInputs(module, prhs);
+  const double fraction = module.roomFromCaller ? readNumber(prhs[3]) : module.fixedFraction;
+  // The square of the list's length is formed in 64 bits, then converted and multiplied.
+  const uint64_t listed = inputs.numNodesToKeep;
+  const double capacity = (double)(listed * listed) * fraction;
   const uint64_t estNNZ = capacityFromFloat(capacity);
-  printDimensions(inputs);
-  mexPrintf("params: threshold = %f, numNodesToKeep= %d, estNNZ = %d\n", inputs.threshold,
-            low32(inputs.numNodesToKeep), low32(estNNZ));
-  refuseBrokenCall(errors, prhs, nrhs, inputs, capacity);
-  return createOutput(plhs, inputs.numNodes, roomForDiagonal(estNNZ, inputs.numNodesToKeep));
+  mexPrintf("nodeAtts dimensions: numNodes=%d, numAttrs=%d\n", low32(inputs.numNodes), low32(inputs.numAttrs));
+  if (module.roomFromCaller)
+    mexPrintf("params: threshold = %f, percentSparse = %f, numNodesToKeep= %d, estNNZ = %d\n", inputs.threshold,
+              fraction, low32(listed), low32(estNNZ));
+  else
+    mexPrintf("params: threshold = %f, numNodesToKeep= %d, estNNZ = %d\n", inputs.threshold, low32(listed),
+              low32(estNNZ));
+  refuseBrokenCall(module, prhs, nrhs, inputs, capacity);
+  // A fixed fraction of all pairs is less than the diagonal for lists of one to three nodes, and
+  // the diagonal is stored whenever the threshold is below 1: room for at least one entry a node.
+  const uint64_t room = module.roomFromCaller || estNNZ > listed ? estNNZ : listed;
+  return createOutput(plhs, inputs.numNodes, room);
 }
 
 // After the pass: reports a result that needed more room than it had.
-void refuseOverflow(const char* word, const SimilarityErrors& errors, uint64_t needed, uint64_t room,
-                    const char* advice) {
+void refuseOverflow(const SimilarityModule& module, uint64_t needed, uint64_t room) {
   if (needed <= room) return;
-  mexPrintf("%s: the result needs %.0f entries but has room for %d\n", word, (double)needed, low32(room));
-  failIf(true, errors.noRoom, advice);
+  mexPrintf("%s: the result needs %.0f entries but has room for %d\n", module.word, (double)needed, low32(room));
+  refuseIf(true, module, "noroom", module.noRoomAdvice);
 }

@@ -1,5 +1,6 @@
 #include "similarity/tessaly5a.h"
 
+#include "frame/numbers.h"
 #include "similarity/attribute_pass.h"
 
 // Attributes held by either of nodes p and q, and by both, from the sums of their rows' truncated values.

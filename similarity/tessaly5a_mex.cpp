@@ -2,14 +2,18 @@
 #include "similarity/similarity_gateway.h"
 #include "similarity/tessaly5a.h"
 
-static const SimilarityErrors kErrors = SIMILARITY_ERRORS("tessaly5a", "notdouble");
+static const SimilarityModule kModule = {
+    "tessaly5a", kNumericRows, false, 0.33,
+    "Input threshold must be a number; pass a numeric scalar.",
+    "notdouble",
+    "Input nodeAtts must be a real full double matrix with one row per node; convert it with full(double(X)).",
+    "More pairs pass the threshold than 0.33 of all pairs; raise the threshold."};
 
 // Checks the call, prints its parameters, sizes the output for 0.33 of all pairs and runs the pass.
 MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   SimilarityInputs in;
-  const SparseView S = openFixedFraction(kErrors, readNumericRows, 0.33, nlhs, plhs, nrhs, prhs, in);
+  const SparseView S = openSimilarityCall(kModule, nlhs, plhs, nrhs, prhs, in);
   const uint64_t needed = tessaly5a((const double*)in.nodeAtts, in.numNodes, in.numAttrs, in.threshold,
                                     in.nodesToKeep, in.numNodesToKeep, S.nzmax, S.ir, S.jc, S.pr);
-  refuseOverflow("tessaly5a", kErrors, needed, S.nzmax,
-                 "More pairs pass the threshold than 0.33 of all pairs; raise the threshold.");
+  refuseOverflow(kModule, needed, S.nzmax);
 }

@@ -9,33 +9,17 @@
 #include "normalise/divide_by_min_degree.h"
 #include "tests/neighbourhoods.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace {
-
-const std::string kPlugin = PLUGIN_DIR "/Vostrel.so";
 
 // Every count over the smaller of its two degrees, each rounded down: the plain overlap formula
 // for degrees that are counts, whole or not.
-Returned plainOverlap(const Neighbourhoods& C) {
-  Returned divided;
-  divided.jc = C.jc;
-  divided.ir = C.ir;
+PlainSparse plainOverlap(const Neighbourhoods& C) {
+  PlainSparse divided = C;
+  divided.pr.clear();
   for (size_t j = 0; j < C.n; ++j)
     for (uint64_t k = C.jc[j]; k < C.jc[j + 1]; ++k)
       divided.pr.push_back(C.pr[k] / std::min(floor(C.degrees[C.ir[k]]), floor(C.degrees[j])));
   return divided;
-}
-
-void expectSame(const Returned& expected, const Returned& actual) {
-  ASSERT_EQ(expected.jc, actual.jc);
-  EXPECT_EQ(expected.ir, actual.ir);
-  ASSERT_EQ(expected.pr.size(), actual.pr.size());
-  for (size_t k = 0; k < expected.pr.size(); ++k)
-    EXPECT_TRUE(expected.pr[k] == actual.pr[k] || (isnan(expected.pr[k]) && isnan(actual.pr[k])))
-        << "entry " << k << ": " << actual.pr[k] << ", expected " << expected.pr[k];
 }
 
 // Degrees as given, or with fractions and some below 1, so truncation and zero divisors occur.
@@ -68,14 +52,11 @@ TEST(VostrelKernel, MatchesThePlainFormulaOnRandomGraphs) {
     Neighbourhoods C = randomNeighbourhoods(random, n, 0.05 + (random() % 40) / 100.0, 0.1);
     disturbDegrees(random, C);
     // Exactly the room the gateway gives, so a write past it is a sanitizer error.
-    Returned S;
-    S.jc.resize(n + 1);
-    S.ir.resize(C.pr.size());
-    S.pr.resize(C.pr.size());
-    divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, S.ir.data(), S.jc.data(),
-                      S.pr.data());
+    std::vector<uint64_t> jc(n + 1), ir(C.pr.size());
+    std::vector<double> pr(C.pr.size());
+    divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir.data(), jc.data(), pr.data());
     SCOPED_TRACE("round " + std::to_string(round));
-    expectSame(plainOverlap(C), S);
+    EXPECT_EQ(plainOverlap(C), storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size()));
   }
   testhostTakeOutput();
 }
@@ -86,43 +67,31 @@ TEST(VostrelPlugin, MatchesThePlainFormulaOnRandomGraphs) {
     const size_t n = 1 + random() % 40;
     Neighbourhoods C = randomNeighbourhoods(random, n, 0.05 + (random() % 30) / 100.0, 0.05);
     disturbDegrees(random, C);
-    Returned S;
-    ASSERT_EQ("", callPlugin(kPlugin, {testhostSparse(n, n, C.jc, C.ir, C.pr), testhostFull(1, n, C.degrees)}, &S));
+    const PluginCall S =
+        callPlugin("Vostrel", {testhostSparse(n, n, C.jc, C.ir, C.pr), testhostFull(1, n, C.degrees)});
+    ASSERT_TRUE(S.returned) << S.error.identifier;
     SCOPED_TRACE("round " + std::to_string(round));
-    expectSame(plainOverlap(C), S);
+    EXPECT_EQ(plainOverlap(C), S.result);
     EXPECT_EQ(std::max<size_t>(C.pr.size(), 1), S.nzmax);
     EXPECT_TRUE(S.guardsIntact);
   }
 }
 
-// A 1-by-1 matrix claiming `stored` entries: only the gateway's checks read it.
-std::string divideClaiming(uint64_t stored) {
-  const uint64_t jc[2] = {0, stored};
-  Returned S;
-  return callPlugin(kPlugin, {testhostSparseOver(1, 1, jc), testhostFull(1, 1, {1})}, &S);
-}
-
 TEST(VostrelPlugin, RefusesTwoToThe31StoredEntries) {
-  EXPECT_EQ("MATLAB:Vostrel:toomany", divideClaiming(UINT64_C(1) << 31));
-  EXPECT_EQ("MATLAB:Vostrel:toomany", divideClaiming(UINT64_C(1) << 32));
+  const auto claiming = [](uint64_t stored) {
+    return callPlugin("Vostrel", {sparseClaiming(1, 1, stored), testhostFull(1, 1, {1})}).error.identifier;
+  };
+  EXPECT_EQ("MATLAB:Vostrel:toomany", claiming(UINT64_C(1) << 31));
+  EXPECT_EQ("MATLAB:Vostrel:toomany", claiming(UINT64_C(1) << 32));
   // One entry fewer passes every check; the host then cannot give that much room.
-  EXPECT_EQ("MATLAB:nomem", divideClaiming((UINT64_C(1) << 31) - 1));
+  EXPECT_EQ("MATLAB:nomem", claiming((UINT64_C(1) << 31) - 1));
 }
 
 #if defined(__linux__)
-// An n-by-n matrix and a 1-by-n d, both storing nothing, their n+1 column starts in memory the
-// system only reserves: the size checks come before d is looked at.
+// An n-by-n C and a 1-by-n d, both storing nothing: the size checks come before d is looked at.
 std::string divideEmptyOfSize(size_t n) {
-  const size_t bytes = (n + 1) * sizeof(uint64_t);
-  void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (memory == MAP_FAILED) return "no memory to map";
-  const uint64_t* jc = (const uint64_t*)memory;
-  Returned S;
-  std::string printed;
-  const std::string raised =
-      callPlugin(kPlugin, {testhostSparseOver(n, n, jc), testhostSparseOver(1, n, jc)}, &S, &printed);
-  munmap(memory, bytes);
-  return raised + printed;
+  const ReservedColumnStarts starts(n);
+  return callPlugin("Vostrel", {starts.matrix(n, n), starts.matrix(1, n)}).error.identifier;
 }
 
 TEST(VostrelPlugin, RefusesSizesOf2To31) {

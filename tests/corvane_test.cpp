@@ -8,25 +8,14 @@
 #include <random>
 
 #include "merge/corvane.h"
-#include "tests/runner/plugin.h"
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "tests/support/plugins.h"
 
 namespace {
 
-// A sparse matrix as plain vectors.
-struct Plain {
-  size_t n = 0;
-  std::vector<uint64_t> jc{0}, ir;
-  std::vector<double> pr;
-};
-
-// Builds a matrix from (column, row) -> value entries.
-Plain fromEntries(size_t n, const std::map<std::pair<size_t, size_t>, double>& entries) {
-  Plain matrix;
-  matrix.n = n;
+// Builds an n-by-n matrix from (column, row) -> value entries.
+PlainSparse fromEntries(size_t n, const std::map<std::pair<size_t, size_t>, double>& entries) {
+  PlainSparse matrix;
+  matrix.m = matrix.n = n;
   matrix.jc.assign(n + 1, 0);
   for (const auto& entry : entries) {
     matrix.ir.push_back(entry.first.second);
@@ -37,7 +26,7 @@ Plain fromEntries(size_t n, const std::map<std::pair<size_t, size_t>, double>& e
   return matrix;
 }
 
-std::map<std::pair<size_t, size_t>, double> entriesOf(const Plain& matrix) {
+std::map<std::pair<size_t, size_t>, double> entriesOf(const PlainSparse& matrix) {
   std::map<std::pair<size_t, size_t>, double> entries;
   for (size_t j = 0; j < matrix.n; ++j)
     for (uint64_t k = matrix.jc[j]; k < matrix.jc[j + 1]; ++k) entries[{j, matrix.ir[k]}] = matrix.pr[k];
@@ -45,7 +34,7 @@ std::map<std::pair<size_t, size_t>, double> entriesOf(const Plain& matrix) {
 }
 
 // The merge computed the plain way: every position either matrix stores, weighted or not.
-Plain referenceMerge(const Plain& A, const Plain& B, double w, int64_t blockEnd) {
+PlainSparse referenceMerge(const PlainSparse& A, const PlainSparse& B, double w, int64_t blockEnd) {
   auto a = entriesOf(A), b = entriesOf(B);
   std::map<std::pair<size_t, size_t>, double> result;
   for (auto* side : {&a, &b}) {
@@ -62,7 +51,7 @@ Plain referenceMerge(const Plain& A, const Plain& B, double w, int64_t blockEnd)
   return fromEntries(A.n, result);
 }
 
-Plain randomMatrix(std::mt19937& random, size_t n, double density) {
+PlainSparse randomMatrix(std::mt19937& random, size_t n, double density) {
   std::map<std::pair<size_t, size_t>, double> entries;
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   std::uniform_int_distribution<int> small(-4, 9);
@@ -72,38 +61,36 @@ Plain randomMatrix(std::mt19937& random, size_t n, double density) {
   return fromEntries(n, entries);
 }
 
-void expectSame(const Plain& expected, const std::vector<uint64_t>& jc, const std::vector<uint64_t>& ir,
-                const std::vector<double>& pr) {
-  ASSERT_EQ(expected.jc, jc);
-  const size_t stored = jc.back();
-  EXPECT_EQ(expected.ir, std::vector<uint64_t>(ir.begin(), ir.begin() + stored));
-  EXPECT_EQ(expected.pr, std::vector<double>(pr.begin(), pr.begin() + stored));
+// The kernel's result in plain arrays.
+PlainSparse resultOf(size_t n, const std::vector<uint64_t>& jc, const std::vector<uint64_t>& ir,
+                     const std::vector<double>& pr) {
+  return storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size());
 }
 
 TEST(CorvaneKernel, MergesPlainArraysWithoutAHost) {
-  const Plain A = fromEntries(3, {{{0, 0}, 1}, {{0, 2}, 4}, {{1, 1}, 3}, {{2, 0}, 2}});
-  const Plain B = fromEntries(3, {{{0, 0}, 3}, {{0, 1}, 2}, {{1, 1}, -3}, {{2, 2}, 5}});
+  const PlainSparse A = fromEntries(3, {{{0, 0}, 1}, {{0, 2}, 4}, {{1, 1}, 3}, {{2, 0}, 2}});
+  const PlainSparse B = fromEntries(3, {{{0, 0}, 3}, {{0, 1}, 2}, {{1, 1}, -3}, {{2, 2}, 5}});
   std::vector<uint64_t> jc(4), ir(8);
   std::vector<double> pr(8);
   testhostTakeOutput();
   corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), 3, 2, 0.5, ir.data(),
           jc.data(), pr.data());
   EXPECT_EQ(testhostTakeOutput(), "starting corvane ...\nend corvane => nnz=4\n");
-  expectSame(fromEntries(3, {{{0, 0}, 2}, {{0, 1}, 1}, {{0, 2}, 4}, {{2, 0}, 2}}), jc, ir, pr);
+  EXPECT_EQ(fromEntries(3, {{{0, 0}, 2}, {{0, 1}, 1}, {{0, 2}, 4}, {{2, 0}, 2}}), resultOf(3, jc, ir, pr));
 }
 
 TEST(CorvaneKernel, TheLargestRowOfTheLargestSizeMergesLikeAnyOther) {
   // Rows of an n-by-n matrix with n = 2^31 - 1 reach 2^31 - 2, one below the exhausted-column marker:
   // A alone, B alone and both at that row, each after the other side's column is used up.
   const uint64_t last = 2147483646u;
-  const Plain A = fromEntries(3, {{{0, 3}, 1}, {{0, last}, 2}, {{2, last}, 6}});
-  const Plain B = fromEntries(3, {{{0, 3}, 1}, {{1, last}, 4}, {{2, last}, 2}});
-  std::vector<uint64_t> jc(4), ir(6);
-  std::vector<double> pr(6);
+  const PlainSparse A = fromEntries(3, {{{0, 3}, 1}, {{0, last}, 2}, {{2, last}, 6}});
+  const PlainSparse B = fromEntries(3, {{{0, 3}, 1}, {{1, last}, 4}, {{2, last}, 2}});
+  std::vector<uint64_t> jc(4), ir(4);
+  std::vector<double> pr(4);
   corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), 3, -1, 0.5, ir.data(),
           jc.data(), pr.data());
   testhostTakeOutput();
-  expectSame(fromEntries(3, {{{0, 3}, 1}, {{0, last}, 1}, {{1, last}, 2}, {{2, last}, 4}}), jc, ir, pr);
+  EXPECT_EQ(fromEntries(3, {{{0, 3}, 1}, {{0, last}, 1}, {{1, last}, 2}, {{2, last}, 4}}), resultOf(3, jc, ir, pr));
 }
 
 TEST(CorvaneKernel, MatchesThePlainMergeOnRandomMatrices) {
@@ -111,65 +98,46 @@ TEST(CorvaneKernel, MatchesThePlainMergeOnRandomMatrices) {
   const double weights[] = {0.0, 1.0, 0.5, 0.3, -0.25, 1.7};
   for (int round = 0; round < 300; ++round) {
     const size_t n = random() % 25;
-    const Plain A = randomMatrix(random, n, 0.3), B = randomMatrix(random, n, 0.3);
+    const PlainSparse A = randomMatrix(random, n, 0.3), B = randomMatrix(random, n, 0.3);
     const double w = weights[round % 6];
     const int64_t blockEnd = (int64_t)(random() % (n + 4)) - 2;
-    const Plain expected = referenceMerge(A, B, w, blockEnd);
+    const PlainSparse expected = referenceMerge(A, B, w, blockEnd);
     const size_t room = A.pr.size() + B.pr.size();
     std::vector<uint64_t> jc(n + 1), ir(room);
     std::vector<double> pr(room);
     corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), n, blockEnd, w,
             ir.data(), jc.data(), pr.data());
     SCOPED_TRACE("round " + std::to_string(round));
-    expectSame(expected, jc, ir, pr);
+    EXPECT_EQ(expected, resultOf(n, jc, ir, pr));
   }
   testhostTakeOutput();
 }
 
-// Calls the built plug-in; returns the error identifier, or "" with `result` set.
-std::string callPlugin(const std::vector<mxArray*>& inputs, mxArray** result) {
-  static const MexFunction entry = loadPlugin(PLUGIN_DIR "/corvane.so");
-  HostError error;
-  *result = nullptr;
-  const bool returned = testhostCall(entry, 1, result, (int)inputs.size(),
-                                     const_cast<const mxArray**>(inputs.data()), &error);
-  testhostTakeOutput();
-  for (mxArray* input : inputs) testhostDestroy(input);
-  return returned ? "" : error.identifier;
+// Merges A and B in the plug-in with weight 0.5 and end 1.
+PluginCall mergeInPlugin(mxArray* A, mxArray* B) {
+  return callPlugin("corvane", {A, B, testhostFull(1, 1, {0.5}), testhostFull(1, 1, {1})});
 }
 
 TEST(CorvanePlugin, MatchesThePlainMergeOnRandomMatrices) {
   std::mt19937 random(7);
   for (int round = 0; round < 200; ++round) {
     const size_t n = 1 + random() % 30;
-    const Plain A = randomMatrix(random, n, 0.25), B = randomMatrix(random, n, 0.25);
+    const PlainSparse A = randomMatrix(random, n, 0.25), B = randomMatrix(random, n, 0.25);
     const double w = (random() % 5) / 4.0;
     const double blockEnd = (double)(random() % (n + 2)) + 0.75;
-    mxArray* result;
-    ASSERT_EQ("", callPlugin({testhostSparse(n, n, A.jc, A.ir, A.pr), testhostSparse(n, n, B.jc, B.ir, B.pr),
-                              testhostFull(1, 1, {w}), testhostFull(1, 1, {blockEnd})},
-                             &result));
-    const Plain expected = referenceMerge(A, B, w, (int64_t)blockEnd);
-    const uint64_t* jc = mxGetJc_730(result);
-    const size_t stored = jc[n];
+    const PluginCall call = callPlugin("corvane", {testhostSparse(n, n, A.jc, A.ir, A.pr),
+                                                  testhostSparse(n, n, B.jc, B.ir, B.pr), testhostFull(1, 1, {w}),
+                                                  testhostFull(1, 1, {blockEnd})});
+    ASSERT_TRUE(call.returned) << call.error.identifier;
     SCOPED_TRACE("round " + std::to_string(round));
-    expectSame(expected, std::vector<uint64_t>(jc, jc + n + 1),
-               std::vector<uint64_t>(mxGetIr_730(result), mxGetIr_730(result) + stored),
-               std::vector<double>(mxGetPr(result), mxGetPr(result) + stored));
-    EXPECT_EQ(std::max<size_t>(A.pr.size() + B.pr.size(), 1), testhostNzmax(result));
-    testhostDestroy(result);
+    EXPECT_EQ(referenceMerge(A, B, w, (int64_t)blockEnd), call.result);
+    EXPECT_EQ(std::max<size_t>(A.pr.size() + B.pr.size(), 1), call.nzmax);
   }
 }
 
 // Two 1-by-1 matrices claiming `storedA` and `storedB` entries: only the gateway's checks read them.
 std::string mergeClaiming(uint64_t storedA, uint64_t storedB) {
-  const uint64_t jcA[2] = {0, storedA}, jcB[2] = {0, storedB};
-  mxArray* result;
-  const std::string raised = callPlugin({testhostSparseOver(1, 1, jcA), testhostSparseOver(1, 1, jcB),
-                                         testhostFull(1, 1, {0.5}), testhostFull(1, 1, {1})},
-                                        &result);
-  if (result) testhostDestroy(result);
-  return raised;
+  return mergeInPlugin(sparseClaiming(1, 1, storedA), sparseClaiming(1, 1, storedB)).error.identifier;
 }
 
 TEST(CorvanePlugin, RefusesTwoToThe31EntriesTogether) {
@@ -179,22 +147,14 @@ TEST(CorvanePlugin, RefusesTwoToThe31EntriesTogether) {
   EXPECT_EQ("MATLAB:nomem", mergeClaiming(2147483646u, 1));
 }
 
-#if defined(__linux__)
-// An n-by-n matrix storing nothing, its n+1 column starts in memory the system only reserves.
+// Two n-by-n matrices storing nothing, for sizes too large to hold.
 std::string mergeEmptyOfSize(size_t n) {
-  const size_t bytes = (n + 1) * sizeof(uint64_t);
-  void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (memory == MAP_FAILED) return "no memory to map";
-  const uint64_t* jc = (const uint64_t*)memory;
-  mxArray* result;
-  const std::string raised = callPlugin({testhostSparseOver(n, n, jc), testhostSparseOver(n, n, jc),
-                                         testhostFull(1, 1, {0.5}), testhostFull(1, 1, {1})},
-                                        &result);
-  if (result) testhostDestroy(result);
-  munmap(memory, bytes);
-  return raised;
+  const ReservedColumnStarts starts(n);
+  if (!starts.jc) return "no memory to reserve";
+  return mergeInPlugin(starts.matrix(n, n), starts.matrix(n, n)).error.identifier;
 }
 
+#if defined(__linux__)
 TEST(CorvanePlugin, RefusesSizesOf2To31) {
   EXPECT_EQ("MATLAB:corvane:toolarge", mergeEmptyOfSize(UINT64_C(1) << 31));
   // The largest size accepted: the host is asked for the n+1 column starts and refuses.

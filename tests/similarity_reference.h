@@ -1,32 +1,27 @@
 // What the attribute-similarity tests share: the similarities of listed nodes computed the plain
-// way, random node lists, and calls of the built plug-ins on the test host.
+// way, and random node lists and thresholds.
 #pragma once
 
 #include <stdint.h>
 
 #include <functional>
-#include <ostream>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "tests/runner/plugin.h"
+#include "tests/support/plugins.h"
 
-// A sparse result as plain vectors.
-struct PlainResult {
-  std::vector<uint64_t> jc{0}, ir;
-  std::vector<double> pr;
-};
 
 // How one attribute counts for nodes p and q (0-based): 0 neither, 1 held by either, 2 by both.
 typedef std::function<int(int32_t p, int32_t q, uint64_t attribute)> AttributeRule;
 
 // The similarities above `threshold` of every ordered pair of listed nodes (0-based, ascending),
 // each counted by adding 1.0 per attribute, as the numNodes-by-numNodes result in list order.
-inline PlainResult referenceSimilarities(uint64_t numNodes, uint64_t numAttrs, const std::vector<int32_t>& listed,
+inline PlainSparse referenceSimilarities(uint64_t numNodes, uint64_t numAttrs, const std::vector<int32_t>& listed,
                                          double threshold, const AttributeRule& rule) {
-  PlainResult result;
+  PlainSparse result;
+  result.m = result.n = numNodes;
   result.jc.assign(numNodes + 1, 0);
   std::map<int32_t, std::vector<std::pair<int32_t, double>>> columns;
   for (int32_t p : listed) {
@@ -74,60 +69,11 @@ inline double randomThreshold(std::mt19937& random) {
   return std::uniform_real_distribution<double>(-0.2, 1.0)(random);
 }
 
-// One call of a built plug-in: whether it returned, what it raised and printed, its output.
-struct PluginCall {
-  bool returned = false;
-  HostError error;
-  std::string printed;
-  mxArray* output = nullptr;
-};
-
-// Calls the test-host plug-in `word` with one output; the inputs are destroyed, the output is
-// the caller's to destroy.
-inline PluginCall callPlugin(const std::string& word, const std::vector<mxArray*>& inputs) {
-  static std::map<std::string, MexFunction> entries;
-  if (!entries.count(word)) entries[word] = loadPlugin(PLUGIN_DIR "/" + word + ".so");
-  PluginCall call;
-  testhostTakeOutput();
-  call.returned = testhostCall(entries[word], 1, &call.output, (int)inputs.size(),
-                               const_cast<const mxArray**>(inputs.data()), &call.error);
-  call.printed = testhostTakeOutput();
-  for (mxArray* input : inputs) testhostDestroy(input);
-  return call;
-}
-
-// The stored part of a plug-in's output.
-inline PlainResult resultOf(const mxArray* output) {
-  PlainResult result;
-  const size_t n = mxGetN(output);
-  const uint64_t* jc = mxGetJc_730(output);
-  result.jc.assign(jc, jc + n + 1);
-  result.ir.assign(mxGetIr_730(output), mxGetIr_730(output) + jc[n]);
-  result.pr.assign(mxGetPr(output), mxGetPr(output) + jc[n]);
-  return result;
-}
-
 // The first `count` entries of a result in storing order, with column starts to match.
-inline PlainResult firstEntries(const PlainResult& result, uint64_t count) {
-  PlainResult prefix;
-  prefix.jc = result.jc;
+inline PlainSparse firstEntries(const PlainSparse& result, uint64_t count) {
+  PlainSparse prefix = result;
   for (uint64_t& start : prefix.jc) start = start < count ? start : count;
   prefix.ir.assign(result.ir.begin(), result.ir.begin() + count);
   prefix.pr.assign(result.pr.begin(), result.pr.begin() + count);
   return prefix;
-}
-
-inline bool operator==(const PlainResult& a, const PlainResult& b) {
-  return a.jc == b.jc && a.ir == b.ir && a.pr == b.pr;
-}
-
-// Shows a result as its three lists when a test fails.
-inline void PrintTo(const PlainResult& result, std::ostream* out) {
-  *out << "jc [";
-  for (uint64_t v : result.jc) *out << " " << v;
-  *out << " ] ir [";
-  for (uint64_t v : result.ir) *out << " " << v;
-  *out << " ] pr [";
-  for (double v : result.pr) *out << " " << v;
-  *out << " ]";
 }

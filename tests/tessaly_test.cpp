@@ -7,18 +7,12 @@
 #include "normalise/tessaly.h"
 #include "tests/neighbourhoods.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace {
 
-const std::string kPlugin = PLUGIN_DIR "/tessaly.so";
-
 // The similarities the plain formula keeps, column by column in C's order.
-Returned plainJaccard(const Neighbourhoods& C, double threshold) {
-  Returned kept;
-  kept.jc.push_back(0);
+PlainSparse plainJaccard(const Neighbourhoods& C, double threshold) {
+  PlainSparse kept;
+  kept.m = kept.n = C.n;
   for (size_t j = 0; j < C.n; ++j) {
     for (uint64_t k = C.jc[j]; k < C.jc[j + 1]; ++k) {
       const double inEither = (C.degrees[C.ir[k]] + C.degrees[j]) - C.pr[k];
@@ -30,12 +24,6 @@ Returned plainJaccard(const Neighbourhoods& C, double threshold) {
     kept.jc.push_back(kept.ir.size());
   }
   return kept;
-}
-
-void expectSame(const Returned& expected, const Returned& actual) {
-  ASSERT_EQ(expected.jc, actual.jc);
-  EXPECT_EQ(expected.ir, actual.ir);
-  EXPECT_EQ(expected.pr, actual.pr);
 }
 
 // Thresholds worth trying: both sides of 0, the values small graphs hit exactly, none at all.
@@ -78,16 +66,11 @@ TEST(TessalyKernel, MatchesThePlainFormulaOnRandomGraphs) {
     disturbDegrees(random, C);
     const double threshold = someThreshold(random);
     // Exactly the room the gateway gives, so a write past it is a sanitizer error.
-    Returned S;
-    S.jc.resize(n + 1);
-    S.ir.resize(C.pr.size());
-    S.pr.resize(C.pr.size());
-    tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, S.ir.data(), S.jc.data(),
-            S.pr.data());
-    S.ir.resize(S.jc[n]);
-    S.pr.resize(S.jc[n]);
+    std::vector<uint64_t> jc(n + 1), ir(C.pr.size());
+    std::vector<double> pr(C.pr.size());
+    tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir.data(), jc.data(), pr.data());
     SCOPED_TRACE("round " + std::to_string(round));
-    expectSame(plainJaccard(C, threshold), S);
+    EXPECT_EQ(plainJaccard(C, threshold), storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size()));
   }
   testhostTakeOutput();
 }
@@ -99,57 +82,47 @@ TEST(TessalyPlugin, MatchesThePlainFormulaOnRandomGraphs) {
     Neighbourhoods C = randomNeighbourhoods(random, n, 0.05 + (random() % 30) / 100.0, 0.05);
     disturbDegrees(random, C);
     const double threshold = someThreshold(random);
-    Returned S;
-    ASSERT_EQ("", callPlugin(kPlugin, {testhostSparse(n, n, C.jc, C.ir, C.pr), testhostFull(n, 1, C.degrees),
-                                       testhostFull(1, 1, {threshold})},
-                             &S));
+    const PluginCall S = callPlugin("tessaly", {testhostSparse(n, n, C.jc, C.ir, C.pr),
+                                                testhostFull(n, 1, C.degrees), testhostFull(1, 1, {threshold})});
+    ASSERT_TRUE(S.returned) << S.error.identifier;
     SCOPED_TRACE("round " + std::to_string(round));
-    expectSame(plainJaccard(C, threshold), S);
+    EXPECT_EQ(plainJaccard(C, threshold), S.result);
     EXPECT_EQ(std::max<size_t>(C.pr.size(), 1), S.nzmax);
     EXPECT_TRUE(S.guardsIntact);
   }
 }
 
-// A 1-by-1 matrix claiming `stored` entries: only the gateway's checks read it.
-std::string normaliseClaiming(uint64_t stored) {
-  const uint64_t jc[2] = {0, stored};
-  Returned S;
-  return callPlugin(kPlugin, {testhostSparseOver(1, 1, jc), testhostFull(1, 1, {1}), testhostFull(1, 1, {0.5})}, &S);
+// Normalises C with degrees d and threshold 0.5 in the plug-in.
+PluginCall normaliseInPlugin(mxArray* C, mxArray* d) {
+  return callPlugin("tessaly", {C, d, testhostFull(1, 1, {0.5})});
 }
 
 TEST(TessalyPlugin, RefusesTwoToThe31StoredEntries) {
-  EXPECT_EQ("MATLAB:tessaly:toomany", normaliseClaiming(UINT64_C(1) << 31));
-  EXPECT_EQ("MATLAB:tessaly:toomany", normaliseClaiming(UINT64_C(1) << 32));
+  const auto claiming = [](uint64_t stored) {
+    return normaliseInPlugin(sparseClaiming(1, 1, stored), testhostFull(1, 1, {1})).error.identifier;
+  };
+  EXPECT_EQ("MATLAB:tessaly:toomany", claiming(UINT64_C(1) << 31));
+  EXPECT_EQ("MATLAB:tessaly:toomany", claiming(UINT64_C(1) << 32));
   // One entry fewer passes every check; the host then cannot give that much room.
-  EXPECT_EQ("MATLAB:nomem", normaliseClaiming((UINT64_C(1) << 31) - 1));
+  EXPECT_EQ("MATLAB:nomem", claiming((UINT64_C(1) << 31) - 1));
 }
 
 #if defined(__linux__)
-// An n-by-n matrix storing nothing, its n+1 column starts in memory the system only reserves, with
-// an n-by-1 d that stores nothing either: the size checks come before d is looked at.
-std::string normaliseEmptyOfSize(size_t n, std::string* printed) {
-  const size_t bytes = (n + 1) * sizeof(uint64_t);
-  void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (memory == MAP_FAILED) return "no memory to map";
-  static const uint64_t dStarts[2] = {0, 0};
-  Returned S;
-  const std::string raised = callPlugin(kPlugin,
-                                        {testhostSparseOver(n, n, (const uint64_t*)memory),
-                                         testhostSparseOver(n, 1, dStarts), testhostFull(1, 1, {0.5})},
-                                        &S, printed);
-  munmap(memory, bytes);
-  return raised;
+// An n-by-n C and an n-by-1 d, both storing nothing: the size checks come before d is looked at.
+PluginCall normaliseEmptyOfSize(size_t n) {
+  const ReservedColumnStarts starts(n);
+  return normaliseInPlugin(starts.matrix(n, n), starts.matrix(n, 1));
 }
 
 TEST(TessalyPlugin, RefusesSizesOf2To31AndShowsTheirLow32Bits) {
-  std::string printed;
-  EXPECT_EQ("MATLAB:tessaly:toolarge", normaliseEmptyOfSize(UINT64_C(1) << 31, &printed));
+  const PluginCall tooLarge = normaliseEmptyOfSize(UINT64_C(1) << 31);
+  EXPECT_EQ("MATLAB:tessaly:toolarge", tooLarge.error.identifier);
   EXPECT_EQ(
       "nlhs = 1, nrhs = 3\nthreshold = 0.500000\n"
       "dimensions: m=-2147483648, n=-2147483648, m2=-2147483648, n2=1\n",
-      printed);
+      tooLarge.printed);
   // The largest size accepted: the next check, on d, refuses it.
-  EXPECT_EQ("MATLAB:tessaly:notfull", normaliseEmptyOfSize((UINT64_C(1) << 31) - 1, &printed));
+  EXPECT_EQ("MATLAB:tessaly:notfull", normaliseEmptyOfSize((UINT64_C(1) << 31) - 1).error.identifier);
 }
 #endif
 

@@ -26,4 +26,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # add_plugin() builds each module's macOS deliverable.
+set(MEX_EXTENSION mexmaci64)
 set(MEX_DELIVERABLES macos)

@@ -16,4 +16,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # add_plugin() builds each module's Windows deliverable.
+set(MEX_EXTENSION mexw64)
 set(MEX_DELIVERABLES windows)

@@ -26,17 +26,6 @@ TESTHOST_API void mexErrMsgIdAndTxt(const char* identifier, const char* message,
 
 }  // extern "C"
 
-bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
-                  HostError* error) {
-  try {
-    entry(nlhs, plhs, nrhs, prhs);
-    return true;
-  } catch (const HostError& raised) {
-    *error = raised;
-    return false;
-  }
-}
-
 std::string testhostTakeOutput() {
   std::string text;
   text.swap(printed);

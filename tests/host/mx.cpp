@@ -1,5 +1,8 @@
 // libmx of the plain-array test host.
+#include <stdlib.h>
 #include <string.h>
+
+#include <map>
 
 #include "tests/host/testhost.h"
 
@@ -10,6 +13,13 @@ static const double kGuardValue = -123456.789;
 
 // The largest output the test host creates; beyond it, it answers as a host out of memory.
 static const size_t kLargestRoom = 200000000;
+
+// The most workspace a call may hold at once; beyond it, the test host answers as a host out of memory.
+static const size_t kLargestWorkspace = size_t(2) << 30;
+
+// The workspace blocks a call holds, and their sizes.
+static std::map<void*, size_t> workspace;
+static size_t workspaceBytes = 0;
 
 struct mxArray_tag {
   mxClassID classId;
@@ -153,4 +163,61 @@ TESTHOST_API bool mxIsComplex(const mxArray* array) { return array->complex; }
 
 TESTHOST_API size_t mxGetNumberOfElements(const mxArray* array) { return array->m * array->n; }
 
+// Workspace: the host ends the call when it cannot give what is asked for.
+TESTHOST_API void* mxMalloc(size_t bytes) {
+  if (bytes > kLargestWorkspace - workspaceBytes) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  void* block = malloc(bytes > 0 ? bytes : 1);
+  if (!block) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  workspace[block] = bytes;
+  workspaceBytes += bytes;
+  return block;
+}
+
+TESTHOST_API void* mxCalloc(size_t count, size_t size) {
+  if (size > 0 && count > kLargestWorkspace / size) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  void* block = mxMalloc(count * size);
+  memset(block, 0, count * size);
+  return block;
+}
+
+TESTHOST_API void mxFree(void* block) {
+  if (!block) return;
+  const auto held = workspace.find(block);
+  if (held == workspace.end()) mexErrMsgIdAndTxt("testhost:mxFree", "free of a block the host did not give");
+  workspaceBytes -= held->second;
+  workspace.erase(held);
+  free(block);
+}
+
+// Like the host's, a grown block keeps its contents; the test host always moves it, so a module
+// that keeps using the old block is caught.
+TESTHOST_API void* mxRealloc(void* block, size_t bytes) {
+  if (!block) return mxMalloc(bytes);
+  const auto held = workspace.find(block);
+  if (held == workspace.end()) mexErrMsgIdAndTxt("testhost:mxRealloc", "realloc of a block the host did not give");
+  void* moved = mxMalloc(bytes);
+  memcpy(moved, block, held->second < bytes ? held->second : bytes);
+  mxFree(block);
+  return moved;
+}
+
 }  // extern "C"
+
+size_t testhostFreeWorkspace() {
+  const size_t blocks = workspace.size();
+  for (const auto& held : workspace) free(held.first);
+  workspace.clear();
+  workspaceBytes = 0;
+  return blocks;
+}
+
+bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], HostError* error) {
+  try {
+    entry(nlhs, plhs, nrhs, prhs);
+    return true;
+  } catch (const HostError& raised) {
+    *error = raised;
+    testhostFreeWorkspace();
+    return false;
+  }
+}

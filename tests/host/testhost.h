@@ -44,7 +44,13 @@ TESTHOST_API size_t testhostNzmax(const mxArray* array);
 TESTHOST_API bool testhostGuardsIntact(const mxArray* array);
 
 // Calls a plug-in's entry point as the host does; returns false with `error` set when it raised
-// a host error. Printed text collects until testhostTakeOutput (libmex).
+// a host error, whose workspace (mxMalloc and friends) is then freed. Printed text collects until
+// testhostTakeOutput (libmex).
 TESTHOST_API bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs,
                                const mxArray* prhs[], HostError* error);
 TESTHOST_API std::string testhostTakeOutput();
+
+// Frees every workspace block still allocated, as the host does when a call ends; returns how
+// many there were. The workspace of one call may never exceed kLargestWorkspace bytes: beyond
+// it the test host answers as a host out of memory, so no faulty module can exhaust the machine.
+TESTHOST_API size_t testhostFreeWorkspace();

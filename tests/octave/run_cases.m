@@ -130,11 +130,19 @@ function value = of_class (name, m, n, flags)
   end
 end
 
+% Runs a case; one that raises goes through call_watching_slot, which tells whether the output
+% existed when the error came.
 function problems = run_case (c)
+  global slot_filled_at_error
   problems = {};
   args = c.inputs;
   fn = c.function;
+  if (c.raises)
+    args = [{which(fn)}, args];
+    fn = 'call_watching_slot';
+  end
   outs = cell (1, max (c.nlhs, 1));
+  slot_filled_at_error = [];
   clear ans err;
   if (c.nlhs == 0)
     printed = evalc ('try, feval (fn, args{:}); catch err, end');
@@ -156,6 +164,13 @@ function problems = run_case (c)
     message = regexprep (err.message, ['^', fn, ': '], '', 'once');
     if (! strcmp (err.identifier, c.identifier) || ! strcmp (message, c.message))
       problems{end+1} = sprintf ('raised %s %s, expected %s %s', err.identifier, message, c.identifier, c.message);
+    end
+    if (isempty (slot_filled_at_error))
+      problems{end+1} = 'the error came before the plug-in was called';
+    elseif (slot_filled_at_error && ! c.afterOutput)
+      problems{end+1} = 'output created before the error';
+    elseif (! slot_filled_at_error && c.afterOutput)
+      problems{end+1} = 'no output created before the error';
     end
   else
     problems = [problems, compare_result(c, outs{1})];

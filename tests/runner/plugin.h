@@ -1,7 +1,11 @@
-// Loading a built plug-in and finding its entry point, as the host's loader does.
+// Loading a built plug-in as the host's loader does, and calling it as the host does.
 #pragma once
 
+#include <stdint.h>
+
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "tests/host/testhost.h"
 
@@ -10,3 +14,36 @@ MexFunction loadPlugin(const std::string& path);
 
 // Any other exported function of the plug-in at `path`, or null when it has none of that name.
 void* findExport(const std::string& path, const std::string& name);
+
+// A sparse matrix as plain vectors: column starts, rows and values of its stored entries.
+struct PlainSparse {
+  size_t m = 0, n = 0;
+  std::vector<uint64_t> jc{0}, ir;
+  std::vector<double> pr;
+};
+
+// The stored part of an m-by-n result in plain arrays: jc[0..n], then as many rows and values as
+// jc[n] says, but never more than `room`.
+PlainSparse storedPart(size_t m, size_t n, const uint64_t* jc, const uint64_t* ir, const double* pr, uint64_t room);
+
+// Same size, column starts and rows, and values bit for bit.
+bool operator==(const PlainSparse& a, const PlainSparse& b);
+inline bool operator!=(const PlainSparse& a, const PlainSparse& b) { return !(a == b); }
+void PrintTo(const PlainSparse& matrix, std::ostream* out);
+
+// One call of a plug-in: whether it returned, the host error it raised, what it printed, and what
+// it left in output slot 0.
+struct PluginCall {
+  bool returned = false;
+  HostError error;
+  std::string printed;
+  bool outputCreated = false;  // slot 0 held a sparse output, returned or not
+  PlainSparse result;          // that output's stored part
+  size_t nzmax = 0;            // its room
+  bool guardsIntact = true;    // nothing was written past its room
+  size_t workspaceLeft = 0;    // workspace blocks a returning call did not free
+};
+
+// Calls `entry` with `nlhs` outputs asked for and `inputs`, as the host does; reads back slot 0 and
+// destroys the inputs and every output.
+PluginCall callEntry(MexFunction entry, int nlhs, const std::vector<mxArray*>& inputs);

@@ -1,0 +1,40 @@
+# Checks that modules.txt and the files of the modules agree: every module of the table has its
+# sources, its help stub and its case file, and every help stub, gateway and case file belongs to a
+# module of the table. Run as: cmake -DSOURCE_DIR=<repository> -P check_module_table.cmake
+cmake_minimum_required(VERSION 3.21)
+include(${SOURCE_DIR}/cmake/ModuleTable.cmake)
+
+set(problems "")
+set(folders "")
+foreach(word IN LISTS MODULE_WORDS)
+  list(APPEND folders ${MODULE_${word}_folder})
+  foreach(file IN LISTS MODULE_${word}_SOURCES MODULE_${word}_HELP ITEMS ${SOURCE_DIR}/tests/cases/${word}.cases)
+    if(NOT EXISTS ${file})
+      file(RELATIVE_PATH file ${SOURCE_DIR} ${file})
+      list(APPEND problems "module ${word} has no ${file}")
+    endif()
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES folders)
+
+# Help stubs and gateways in the modules' folders, and case files, each named for a module.
+set(named "")
+foreach(folder IN LISTS folders)
+  file(GLOB found RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.m ${SOURCE_DIR}/${folder}/*_mex.cpp)
+  list(APPEND named ${found})
+endforeach()
+file(GLOB cases RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/tests/cases/*.cases)
+foreach(file IN LISTS named cases)
+  get_filename_component(word ${file} NAME_WE)
+  string(REGEX REPLACE "_mex$" "" word ${word})
+  if(NOT word IN_LIST MODULE_WORDS)
+    list(APPEND problems "${file} belongs to no module of modules.txt")
+  endif()
+endforeach()
+
+if(problems)
+  list(JOIN problems "\n  " shown)
+  message(FATAL_ERROR "modules.txt and the files disagree:\n  ${shown}")
+endif()
+list(LENGTH MODULE_WORDS count)
+message(STATUS "modules.txt: ${count} modules, each with its sources, help stub and case file")

@@ -1,0 +1,35 @@
+#include "tests/support/plugins.h"
+
+#include <map>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+PluginCall callPlugin(const std::string& word, const std::vector<mxArray*>& inputs, int nlhs) {
+  static std::map<std::string, MexFunction> entries;
+  if (!entries.count(word)) entries[word] = loadPlugin(PLUGIN_DIR "/" + word + ".so");
+  return callEntry(entries[word], nlhs, inputs);
+}
+
+mxArray* sparseClaiming(size_t m, size_t n, uint64_t stored) {
+  std::vector<uint64_t> jc(n + 1, 0);
+  jc[n] = stored;
+  return testhostSparse(m, n, jc, {}, {});
+}
+
+ReservedColumnStarts::ReservedColumnStarts(size_t n) {
+#if defined(__linux__)
+  bytes = (n + 1) * sizeof(uint64_t);
+  void* memory = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (memory != MAP_FAILED) jc = (const uint64_t*)memory;
+#else
+  (void)n;
+#endif
+}
+
+ReservedColumnStarts::~ReservedColumnStarts() {
+#if defined(__linux__)
+  if (jc) munmap((void*)jc, bytes);
+#endif
+}
