@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a shipped plug-in as far as a Linux machine can: its file name, its architecture and file
-# type, that it exports exactly its entry points, and that it imports only the host operations our
-# stubs list and the platform's system libraries.
+# type, that it exports exactly its entry points, that it imports only the host operations our
+# stubs list and the platform's system libraries, and on macOS that it asks for no newer libmx and
+# libmex than MATLAB's.
 #
 #   check_deliverable.sh windows <plug-in> <expected file name> <folder with libmx.def, libmex.def>
 #   check_deliverable.sh macos   <plug-in> <expected file name> <folder with libmx.tbd, libmex.tbd,
@@ -103,14 +104,23 @@ check_macos() {
     esac
   done
 
-  # The libraries it loads; a dynamic library lists its own name among them too.
-  dylibs=$(comm -23 <("$objdump" --macho --dylibs-used "$plugin" | tail -n +2 | awk '{ print $1 }' | sort -u) \
-                    <("$objdump" --macho --dylib-id "$plugin" | tail -n +2 | sort -u))
+  # The libraries it loads, "name (compatibility version x.y.z, current version x.y.z)" a line; a
+  # dynamic library lists its own name among them too.
+  used=$("$objdump" --macho --dylibs-used "$plugin" | tail -n +2)
+  dylibs=$(comm -23 <(awk '{ print $1 }' <<<"$used" | sort -u) <("$objdump" --macho --dylib-id "$plugin" | tail -n +2 | sort -u))
   extra=$(extra_lines "$dylibs" $'@rpath/libmx.dylib\n@rpath/libmex.dylib\n/usr/lib/libSystem.B.dylib')
   if [ -n "$extra" ]; then fail "loads $(words "$extra") besides the host libraries and libSystem"
   elif ! grep -qx '@rpath/libmx.dylib' <<<"$dylibs" || ! grep -qx '@rpath/libmex.dylib' <<<"$dylibs"; then
     fail "does not load both @rpath/libmx.dylib and @rpath/libmex.dylib: $(words "$dylibs")"
   else pass "loads $(words "$dylibs") only"; fi
+
+  # MATLAB's libmx and libmex declare version 0.0.0; dyld before macOS 12 refuses to load a bundle
+  # that asks for a higher compatibility version of a library than the library declares.
+  for library in @rpath/libmx.dylib @rpath/libmex.dylib; do
+    version=$(awk -v library=$library '$1 == library { sub(/,$/, "", $4); print $4 }' <<<"$used")
+    if [ "$version" = 0.0.0 ]; then pass "records $library at compatibility version 0.0.0"
+    else fail "records $library at compatibility version ${version:-none}, expected 0.0.0"; fi
+  done
 
   # The release entry point stores 0x2017B through its first pointer and 0 through its second.
   code=$("$objdump" -d --print-imm-hex --no-show-raw-insn --disassemble-symbols=_mexfilerequiredapiversion "$plugin")
