@@ -24,7 +24,8 @@
 %
 %   Output
 %     S     numNodes-by-numNodes sparse double matrix with room for
-%           fix (size (nodesToKeep, 1)^2 * percentSparse) entries
+%           fix (size (nodesToKeep, 1)^2 * percentSparse) entries, but never
+%           more than size (nodesToKeep, 1)^2, every pair there is
 %
 %   The call prints its arguments, the table's size, the room it reserves, a
 %   progress line every 10,000,000 stored entries and the final count.
