@@ -16,7 +16,10 @@ install_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
 # What the tests need besides.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
-# What cross-building the Windows and macOS plug-ins and checking their structure needs.
+# What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
 CROSS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang lld llvm)
 # What running the Windows plug-ins needs.
 WINE_PACKAGES=(wine wine64)
+# What building the tests for arm64 Linux (with clang, against the arm64 C and C++ libraries) and
+# running them under emulation needs.
+ARM64_PACKAGES=(crossbuild-essential-arm64 qemu-user)
