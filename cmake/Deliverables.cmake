@@ -80,7 +80,8 @@ function(add_elf_host_libraries target triple)
   add_custom_target(${target}_stubs DEPENDS ${folder}/libmx.so ${folder}/libmex.so)
   add_dependencies(${target} ${target}_stubs)
   target_compile_options(${target} INTERFACE -ffreestanding -nostdlibinc)
-  target_link_options(${target} INTERFACE -nostdlib)
+  # lld links for any target, as ld64.lld does for macOS.
+  target_link_options(${target} INTERFACE -nostdlib -fuse-ld=lld)
 endfunction()
 
 # Builds `target` from `sources` as the deliverable file `file` of the cross build's platform:
