@@ -64,6 +64,9 @@ function(add_mex_host_libraries)
   elseif(MEX_DELIVERABLES MATCHES "^macos")
     target_link_options(mex_host_libraries INTERFACE -L${MEX_HOST_STUBS})
     target_link_libraries(mex_host_libraries INTERFACE -lSystem -lmx -lmex)
+    # Linked by name, so a changed stub would not relink the bundles without this.
+    set_property(TARGET mex_host_libraries PROPERTY INTERFACE_LINK_DEPENDS
+      ${MEX_HOST_STUBS}/libSystem.tbd ${MEX_HOST_STUBS}/libmx.tbd ${MEX_HOST_STUBS}/libmex.tbd)
   elseif(MEX_DELIVERABLES STREQUAL "linux")
     add_elf_host_libraries(mex_host_libraries ${CMAKE_CXX_COMPILER_TARGET})
   endif()

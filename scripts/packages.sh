@@ -16,6 +16,8 @@ install_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
 # What the tests need besides.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
+# What the demo's figures need: gnuplot draws them without a display, in Octave's own font.
+DEMO_PACKAGES=(gnuplot-nox fonts-freefont-otf)
 # What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
 CROSS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang lld llvm)
 # What running the Windows plug-ins needs.

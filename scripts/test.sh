@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" \
-  "${ARM64_PACKAGES[@]}"
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${DEMO_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" \
+  "${WINE_PACKAGES[@]}" "${ARM64_PACKAGES[@]}"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default

@@ -79,6 +79,20 @@ TEST(CorvaneKernel, MergesPlainArraysWithoutAHost) {
   EXPECT_EQ(fromEntries(3, {{{0, 0}, 2}, {{0, 1}, 1}, {{0, 2}, 4}, {{2, 0}, 2}}), resultOf(3, jc, ir, pr));
 }
 
+TEST(CorvaneKernel, TheLargestRowOfTheLargestSizeMergesLikeAnyOther) {
+  // Rows of an n-by-n matrix with n = 2^31 - 1 reach 2^31 - 2, one below the exhausted-column marker:
+  // A alone, B alone and both at that row, each after the other side's column is used up.
+  const uint64_t last = 2147483646u;
+  const PlainSparse A = fromEntries(3, {{{0, 3}, 1}, {{0, last}, 2}, {{2, last}, 6}});
+  const PlainSparse B = fromEntries(3, {{{0, 3}, 1}, {{1, last}, 4}, {{2, last}, 2}});
+  std::vector<uint64_t> jc(4), ir(4);
+  std::vector<double> pr(4);
+  corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), 3, -1, 0.5, ir.data(),
+          jc.data(), pr.data());
+  testhostTakeOutput();
+  EXPECT_EQ(fromEntries(3, {{{0, 3}, 1}, {{0, last}, 1}, {{1, last}, 2}, {{2, last}, 4}}), resultOf(3, jc, ir, pr));
+}
+
 TEST(CorvaneKernel, MatchesThePlainMergeOnRandomMatrices) {
   std::mt19937 random(20261208);
   const double weights[] = {0.0, 1.0, 0.5, 0.3, -0.25, 1.7};
@@ -141,10 +155,10 @@ std::string mergeEmptyOfSize(size_t n) {
 }
 
 #if defined(__linux__)
-TEST(CorvanePlugin, RefusesSizesOf2To31Minus1) {
-  EXPECT_EQ("MATLAB:corvane:toolarge", mergeEmptyOfSize(2147483647u));
+TEST(CorvanePlugin, RefusesSizesOf2To31) {
+  EXPECT_EQ("MATLAB:corvane:toolarge", mergeEmptyOfSize(UINT64_C(1) << 31));
   // The largest size accepted: the host is asked for the n+1 column starts and refuses.
-  EXPECT_EQ("MATLAB:nomem", mergeEmptyOfSize(2147483646u));
+  EXPECT_EQ("MATLAB:nomem", mergeEmptyOfSize((UINT64_C(1) << 31) - 1));
 }
 #endif
 

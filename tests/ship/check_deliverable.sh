@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a shipped plug-in as far as a Linux machine can: its file name, its architecture and file
-# type, that it exports exactly its entry points, and that it imports only the host operations our
-# stubs list and the platform's system libraries; on Apple silicon also its code signature.
+# type, that it exports exactly its entry points, that it imports only the host operations our
+# stubs list and the platform's system libraries, on macOS that it asks for no newer libmx and
+# libmex than MATLAB's, and on Apple silicon that its code signature holds.
 #
 #   check_deliverable.sh windows     <plug-in> <expected file name> <folder with libmx.def, libmex.def>
 #   check_deliverable.sh macos       <plug-in> <expected file name> <folder with libmx.tbd, libmex.tbd,
@@ -199,11 +200,9 @@ check_macos() {
     fail "does not load both @rpath/libmx.dylib and @rpath/libmex.dylib: $(words "$dylibs")"
   else pass "loads $(words "$dylibs") only"; fi
 
+  check_host_library_versions "$used"
   check_api_version _mexfilerequiredapiversion
-  if [ "$cputype_expected" = ARM64 ]; then
-    check_host_library_versions "$used"
-    check_code_signature "$headers"
-  fi
+  if [ "$cputype_expected" = ARM64 ]; then check_code_signature "$headers"; fi
 }
 
 # MATLAB's libmx and libmex declare version 0.0.0; dyld before macOS 12 refuses to load a bundle

@@ -2,20 +2,6 @@
 # included by CMakeLists.txt beside the wrong builds of both macOS platforms.
 set(api_version ${PROJECT_SOURCE_DIR}/frame/api_version.cpp)
 
-# Linked against stubs that give no version, which the linker records as compatibility 1.0.0.
-set(unversioned ${CMAKE_CURRENT_BINARY_DIR}/unversioned)
-foreach(library libmx libmex)
-  file(READ ${MEX_HOST_STUBS}/${library}.tbd stub)
-  string(REGEX REPLACE "\n(#|current-version:|compatibility-version:)[^\n]*" "" stub "${stub}")
-  file(CONFIGURE OUTPUT ${unversioned}/${library}.tbd CONTENT "${stub}" @ONLY)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MEX_HOST_STUBS}/${library}.tbd)
-endforeach()
-add_wrong_build(unversioned ${api_version})
-target_link_options(wrong_unversioned BEFORE PRIVATE -L${unversioned})
-set_property(TARGET wrong_unversioned PROPERTY LINK_DEPENDS ${unversioned}/libmx.tbd ${unversioned}/libmex.tbd)
-expect_refused(unversioned $<TARGET_FILE:wrong_unversioned> ${CORVANE_FILE}
-  "records @rpath/libmx.dylib at compatibility version 1.0.0, expected 0.0.0")
-
 # Intel code, linked against the Intel stubs.
 add_wrong_build(architecture ${api_version})
 set_target_properties(wrong_architecture PROPERTIES OSX_ARCHITECTURES x86_64)
