@@ -6,7 +6,11 @@
 # cmake/toolchains/*.cmake. Then add_plugin() builds that platform's deliverable of a module and
 # nothing else.
 set(DELIVERABLES_DIR ${PROJECT_BINARY_DIR}/deliverables)
+# The stubs of the host libraries are in ship/<platform>; the macOS stubs list both architectures.
 set(MEX_HOST_STUBS ${PROJECT_SOURCE_DIR}/ship/${MEX_DELIVERABLES})
+if(MEX_DELIVERABLES MATCHES "^macos")
+  set(MEX_HOST_STUBS ${PROJECT_SOURCE_DIR}/ship/macos)
+endif()
 
 # The file name of a module's deliverable for the MEX extension `extension`, or "" when it has none.
 function(deliverable_file extension word result)

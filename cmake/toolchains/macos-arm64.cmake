@@ -8,6 +8,6 @@ set(CMAKE_CXX_COMPILER_TARGET arm64-apple-macos11)
 set(CMAKE_OSX_ARCHITECTURES arm64)
 set(CMAKE_OSX_DEPLOYMENT_TARGET 11.0)
 
-# add_plugin() builds each module's Apple silicon deliverable, against the stubs in ship/macos-arm64.
+# add_plugin() builds each module's Apple silicon deliverable, against the stubs in ship/macos.
 set(MEX_EXTENSION mexmaca64)
 set(MEX_DELIVERABLES macos-arm64)

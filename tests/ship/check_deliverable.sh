@@ -7,7 +7,7 @@
 #   check_deliverable.sh windows     <plug-in> <expected file name> <folder with libmx.def, libmex.def>
 #   check_deliverable.sh macos       <plug-in> <expected file name> <folder with libmx.tbd, libmex.tbd,
 #                                                                    libSystem.tbd>
-#   check_deliverable.sh macos-arm64 <plug-in> <expected file name> <the same for arm64>
+#   check_deliverable.sh macos-arm64 <plug-in> <expected file name> <the same>
 #   check_deliverable.sh linux       <plug-in> <expected file name> <folder with libmx.ifs, libmex.ifs>
 #
 # Prints one line per check, "ok ..." or "FAIL ...", and exits 1 when any check fails.

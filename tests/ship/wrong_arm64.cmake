@@ -2,10 +2,9 @@
 # included by CMakeLists.txt beside the wrong builds of both macOS platforms.
 set(api_version ${PROJECT_SOURCE_DIR}/frame/api_version.cpp)
 
-# Intel code, linked against the Intel stubs.
+# Intel code.
 add_wrong_build(architecture ${api_version})
 set_target_properties(wrong_architecture PROPERTIES OSX_ARCHITECTURES x86_64)
-target_link_options(wrong_architecture BEFORE PRIVATE -L${PROJECT_SOURCE_DIR}/ship/macos)
 expect_refused(architecture $<TARGET_FILE:wrong_architecture> ${CORVANE_FILE}
   "magic and cpu type MH_MAGIC_64 X86_64, expected MH_MAGIC_64 ARM64")
 
