@@ -8,6 +8,8 @@
 
 #include "normalise/divide_by_min_degree.h"
 #include "tests/neighbourhoods.h"
+#include "tests/reference/awkward_counts.h"
+#include "tests/reference/today_kernels.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -78,6 +80,31 @@ TEST(VostrelKernel, MatchesThePlainFormulaOnRandomGraphs) {
     expectSame(plainOverlap(C), S);
   }
   testhostTakeOutput();
+}
+
+// Every code path against the kernel as it was, bit for bit: degrees that are NaN, infinite,
+// fractional, 0 or beyond the 32-bit range, awkward counts, odd and even column lengths, and
+// entries with high bits set, copied whole.
+TEST(VostrelKernel, EveryPathMatchesTheFormerKernelBitForBit) {
+  std::mt19937 random(2030);
+  for (int round = 0; round < 200; ++round) {
+    const size_t n = random() % 30;
+    Neighbourhoods C = randomNeighbourhoods(random, n, 0.05 + (random() % 40) / 100.0, 0.1);
+    disturbDegrees(random, C);
+    makeAwkward(random, C.pr, 8);
+    makeAwkward(random, C.degrees, 6);
+    addHighBits(random, C);
+    const KernelOutput expected = runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) {
+      today::divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir, jc, pr);
+    });
+    for (CpuPath path : kEveryCpuPath) {
+      if (!cpuPathRuns(path)) continue;
+      SCOPED_TRACE("round " + std::to_string(round) + " on " + cpuPathName(path));
+      EXPECT_TRUE(expected == runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) {
+        divideByMinDegreeOnPath(path, C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir, jc, pr);
+      }));
+    }
+  }
 }
 
 TEST(VostrelPlugin, MatchesThePlainFormulaOnRandomGraphs) {

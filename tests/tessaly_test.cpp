@@ -6,6 +6,8 @@
 
 #include "normalise/tessaly.h"
 #include "tests/neighbourhoods.h"
+#include "tests/reference/awkward_counts.h"
+#include "tests/reference/today_kernels.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -90,6 +92,31 @@ TEST(TessalyKernel, MatchesThePlainFormulaOnRandomGraphs) {
     expectSame(plainJaccard(C, threshold), S);
   }
   testhostTakeOutput();
+}
+
+// Every code path against the kernel as it was, bit for bit: NaN, infinite and -0 counts and
+// degrees, stored zeros, odd and even column lengths, and entries with high bits set.
+TEST(TessalyKernel, EveryPathMatchesTheFormerKernelBitForBit) {
+  std::mt19937 random(2029);
+  for (int round = 0; round < 200; ++round) {
+    const size_t n = random() % 30;
+    Neighbourhoods C = randomNeighbourhoods(random, n, 0.05 + (random() % 40) / 100.0, 0.1);
+    disturbDegrees(random, C);
+    makeAwkward(random, C.pr, 8);
+    makeAwkward(random, C.degrees, 8);
+    addHighBits(random, C);
+    const double threshold = round % 5 ? someThreshold(random) : -0.0;
+    const KernelOutput expected = runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) {
+      today::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
+    });
+    for (CpuPath path : kEveryCpuPath) {
+      if (!cpuPathRuns(path)) continue;
+      SCOPED_TRACE("round " + std::to_string(round) + " on " + cpuPathName(path));
+      EXPECT_TRUE(expected == runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) {
+        tessalyOnPath(path, C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
+      }));
+    }
+  }
 }
 
 TEST(TessalyPlugin, MatchesThePlainFormulaOnRandomGraphs) {
