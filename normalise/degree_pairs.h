@@ -7,6 +7,19 @@
 
 #if defined(NETSPARSE_X86_64)
 
+// How many entries ahead the degree of a row node is fetched into the cache: the rows of a
+// column of common-neighbour counts are scattered over the whole degree vector, and fetching
+// them early keeps many fetches in flight instead of waiting on each.
+const int32_t kFetchAhead = 32;
+
+// Starts fetching the degrees of the row nodes of entries k + kFetchAhead and one after it,
+// when they lie before `stored`, the number of entries C stores.
+static inline void fetchDegreesAhead(const uint64_t* ir, const double* d, int32_t k, int32_t stored) {
+  if (k + kFetchAhead + 1 >= stored) return;
+  _mm_prefetch((const char*)(d + low32(ir[k + kFetchAhead])), _MM_HINT_T0);
+  _mm_prefetch((const char*)(d + low32(ir[k + kFetchAhead + 1])), _MM_HINT_T0);
+}
+
 // The degrees of the row nodes of entries k and k + 1, their rows read by their low 32 bits.
 static inline __m128d rowDegreesSse2(const uint64_t* ir, const double* d, int32_t k) {
   return _mm_loadh_pd(_mm_load_sd(d + low32(ir[k])), d + low32(ir[k + 1]));

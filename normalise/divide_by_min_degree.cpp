@@ -14,7 +14,7 @@ static inline double divisorOf(double rowDegree, double columnDegree, double col
 
 // Entries k to end - 1 of column j, one at a time: every processor's path, and the last odd entry.
 static void divideEntries(const uint64_t* irC, const double* prC, const double* d, int32_t j, int32_t k,
-                          int32_t end, uint64_t* irS, double* prS) {
+                          int32_t end, int32_t, uint64_t* irS, double* prS) {
   const double columnDivisor = (double)saturatingInt32(d[j]);
   for (; k < end; ++k) {
     prS[k] = prC[k] / divisorOf(d[low32(irC[k])], d[j], columnDivisor);
@@ -23,34 +23,36 @@ static void divideEntries(const uint64_t* irC, const double* prC, const double* 
 }
 
 #if defined(NETSPARSE_X86_64)
-// Entries k to end - 1 of column j, two at a time (SSE2, the x86-64 baseline).
+// Entries k to end - 1 of column j, two at a time (SSE2, the x86-64 baseline), of `stored` in all.
 static void divideEntriesSse2(const uint64_t* irC, const double* prC, const double* d, int32_t j, int32_t k,
-                              int32_t end, uint64_t* irS, double* prS) {
+                              int32_t end, int32_t stored, uint64_t* irS, double* prS) {
   const __m128d columnDegree = _mm_set1_pd(d[j]), columnDivisor = saturatedSse2(columnDegree);
   for (; k + 1 < end; k += 2) {
+    fetchDegreesAhead(irC, d, k, stored);
     const __m128d rowDivisor = saturatedSse2(rowDegreesSse2(irC, d, k));
     const __m128d useColumn = _mm_cmpgt_pd(rowDivisor, columnDegree);
     const __m128d divisor = _mm_or_pd(_mm_and_pd(useColumn, columnDivisor), _mm_andnot_pd(useColumn, rowDivisor));
     _mm_storeu_pd(prS + k, _mm_div_pd(_mm_loadu_pd(prC + k), divisor));
     _mm_storeu_si128((__m128i*)(irS + k), _mm_loadu_si128((const __m128i*)(irC + k)));
   }
-  divideEntries(irC, prC, d, j, k, end, irS, prS);
+  divideEntries(irC, prC, d, j, k, end, stored, irS, prS);
 }
 #endif
 
 // Divides every stored entry C(r, j) by the smaller degree of r and j on the chosen path.
 void divideByMinDegreeOnPath(CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC,
                              const double* d, uint64_t n, uint64_t* irS, uint64_t* jcS, double* prS) {
-  void (*divide)(const uint64_t*, const double*, const double*, int32_t, int32_t, int32_t, uint64_t*, double*) =
-      divideEntries;
+  void (*divide)(const uint64_t*, const double*, const double*, int32_t, int32_t, int32_t, int32_t, uint64_t*,
+                 double*) = divideEntries;
 #if defined(NETSPARSE_X86_64)
   if (path != kPortablePath) divide = divideEntriesSse2;
 #endif
   jcS[n] = jcC[n];
   mexPrintf("nnz = %d\n", low32(jcC[n]));
+  const int32_t stored = low32(jcC[n]);
   for (int32_t j = 0; widen(j) < n; ++j) {
     jcS[j] = jcC[j];
-    divide(irC, prC, d, j, low32(jcC[j]), low32(jcC[j + 1]), irS, prS);
+    divide(irC, prC, d, j, low32(jcC[j]), low32(jcC[j + 1]), stored, irS, prS);
   }
 }
 

@@ -13,7 +13,8 @@
 // Entries k to end - 1 of column j of degree columnDegree, one at a time, appended at `count`;
 // returns the new count. Every processor's path, and the last odd entry.
 static int32_t keepEntries(const uint64_t* irC, const double* prC, const double* d, double columnDegree,
-                           double threshold, int32_t k, int32_t end, uint64_t* irS, double* prS, int32_t count) {
+                           double threshold, int32_t k, int32_t end, int32_t, uint64_t* irS, double* prS,
+                           int32_t count) {
   for (; k < end; ++k) {
     const double v = prC[k];
     // The degrees are added first, then the shared count is taken off.
@@ -28,11 +29,13 @@ static int32_t keepEntries(const uint64_t* irC, const double* prC, const double*
 }
 
 #if defined(NETSPARSE_X86_64)
-// The same two entries at a time (SSE2, the x86-64 baseline).
+// The same two entries at a time (SSE2, the x86-64 baseline), of `stored` entries in all.
 static int32_t keepEntriesSse2(const uint64_t* irC, const double* prC, const double* d, double columnDegree,
-                               double threshold, int32_t k, int32_t end, uint64_t* irS, double* prS, int32_t count) {
+                               double threshold, int32_t k, int32_t end, int32_t stored, uint64_t* irS, double* prS,
+                               int32_t count) {
   const __m128d degreeJ = _mm_set1_pd(columnDegree), bound = _mm_set1_pd(threshold), one = _mm_set1_pd(1.0);
   for (; k + 1 < end; k += 2) {
+    fetchDegreesAhead(irC, d, k, stored);
     const __m128d v = _mm_loadu_pd(prC + k);
     const __m128d unionSize = _mm_sub_pd(_mm_add_pd(rowDegreesSse2(irC, d, k), degreeJ), v);
     const __m128d positive = _mm_cmpgt_pd(unionSize, _mm_setzero_pd());
@@ -46,23 +49,24 @@ static int32_t keepEntriesSse2(const uint64_t* irC, const double* prC, const dou
     irS[count] = irC[k + 1];
     count += kept >> 1;
   }
-  return keepEntries(irC, prC, d, columnDegree, threshold, k, end, irS, prS, count);
+  return keepEntries(irC, prC, d, columnDegree, threshold, k, end, stored, irS, prS, count);
 }
 #endif
 
 // Turns each stored count v = C(r, j) into v / (d[r] + d[j] - v) on the chosen path.
 void tessalyOnPath(CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC, const double* d,
                    uint64_t n, double threshold, uint64_t* irS, uint64_t* jcS, double* prS) {
-  int32_t (*keep)(const uint64_t*, const double*, const double*, double, double, int32_t, int32_t, uint64_t*,
-                  double*, int32_t) = keepEntries;
+  int32_t (*keep)(const uint64_t*, const double*, const double*, double, double, int32_t, int32_t, int32_t,
+                  uint64_t*, double*, int32_t) = keepEntries;
 #if defined(NETSPARSE_X86_64)
   if (path != kPortablePath) keep = keepEntriesSse2;
 #endif
   mexPrintf("tessaly: nnz = %d\n", low32(jcC[n]));
+  const int32_t stored = low32(jcC[n]);
   int32_t count = 0;
   for (int32_t j = 0; widen(j) < n; ++j) {
     jcS[j] = widen(count);
-    count = keep(irC, prC, d, d[j], threshold, low32(jcC[j]), low32(jcC[j + 1]), irS, prS, count);
+    count = keep(irC, prC, d, d[j], threshold, low32(jcC[j]), low32(jcC[j + 1]), stored, irS, prS, count);
   }
   jcS[n] = widen(count);
 }
