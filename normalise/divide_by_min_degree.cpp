@@ -40,7 +40,7 @@ static void divideEntriesSse2(const uint64_t* irC, const double* prC, const doub
 #endif
 
 // Divides every stored entry C(r, j) by the smaller degree of r and j on the chosen path.
-void divideByMinDegreeOnPath(CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC,
+void divideByMinDegreeOnPath([[maybe_unused]] CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC,
                              const double* d, uint64_t n, uint64_t* irS, uint64_t* jcS, double* prS) {
   void (*divide)(const uint64_t*, const double*, const double*, int32_t, int32_t, int32_t, int32_t, uint64_t*,
                  double*) = divideEntries;

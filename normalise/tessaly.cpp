@@ -54,7 +54,7 @@ static int32_t keepEntriesSse2(const uint64_t* irC, const double* prC, const dou
 #endif
 
 // Turns each stored count v = C(r, j) into v / (d[r] + d[j] - v) on the chosen path.
-void tessalyOnPath(CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC, const double* d,
+void tessalyOnPath([[maybe_unused]] CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC, const double* d,
                    uint64_t n, double threshold, uint64_t* irS, uint64_t* jcS, double* prS) {
   int32_t (*keep)(const uint64_t*, const double*, const double*, double, double, int32_t, int32_t, int32_t,
                   uint64_t*, double*, int32_t) = keepEntries;

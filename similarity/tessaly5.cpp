@@ -4,7 +4,7 @@
 #include "similarity/logical_counts.h"
 
 // The similarity block of `path` for nodes of numAttrs bytes: a vector path needs one whole vector.
-static SimilarityBlock logicalBlock(CpuPath path, uint64_t numAttrs) {
+static SimilarityBlock logicalBlock([[maybe_unused]] CpuPath path, [[maybe_unused]] uint64_t numAttrs) {
 #if defined(NETSPARSE_X86_64)
   if (path == kAvx2Path && numAttrs >= 32) return logicalBlockAvx2;
   if (path != kPortablePath && numAttrs >= 16) return logicalBlockSse2;

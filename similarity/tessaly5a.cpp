@@ -4,7 +4,7 @@
 #include "similarity/row_sums.h"
 
 // Similarities above the threshold between listed nodes of a numeric table; room for 0.33 of all pairs.
-uint64_t tessaly5aOnPath(CpuPath path, const double* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
+uint64_t tessaly5aOnPath([[maybe_unused]] CpuPath path, const double* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
                          double threshold, const double* nodesToKeep, uint64_t numNodesToKeep, uint64_t nzmax,
                          uint64_t* ir, uint64_t* jc, double* pr) {
   SimilarityKernel kernel = {"start tessaly5a ... \n", {1000, 1000, "tessaly5a nnz=%d K\n"},

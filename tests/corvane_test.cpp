@@ -146,7 +146,7 @@ MergeRun runMerge(Kernel kernel, const Plain& A, const Plain& B, int64_t blockEn
   const size_t stored = run.jc[A.n];
   run.ir.resize(stored);
   run.bits.resize(stored);
-  memcpy(run.bits.data(), pr.data(), stored * sizeof(double));
+  if (stored > 0) memcpy(run.bits.data(), pr.data(), stored * sizeof(double));
   return run;
 }
 

@@ -44,7 +44,7 @@ KernelOutput runOn(const Neighbourhoods& C, Kernel kernel) {
   const size_t stored = (uint32_t)out.jc[C.n];
   out.ir.resize(stored);
   out.bits.resize(stored);
-  memcpy(out.bits.data(), pr.data(), stored * sizeof(double));
+  if (stored > 0) memcpy(out.bits.data(), pr.data(), stored * sizeof(double));
   return out;
 }
 
