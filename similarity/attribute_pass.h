@@ -7,7 +7,7 @@
 #include "frame/sparse_view.h"
 
 // How many row nodes of one column a block counter takes in one pass over the column's values.
-const int kBlockRows = 8;
+const int kBlockRows = 16;
 
 // For the listed column node `column` and each of the kBlockRows listed row nodes `rows` (0-based;
 // a short block repeats its last row) in a table of numNodes nodes and numAttrs attributes whose

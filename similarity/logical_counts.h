@@ -92,10 +92,10 @@ static unsigned logicalBlockSse2(const void* nodeAtts, uint64_t, uint64_t numAtt
                                  const int32_t* rows, double threshold, double* similarities) {
   const uint8_t* atts = (const uint8_t*)nodeAtts;
   unsigned above = 0;
-  for (int half = 0; half < kBlockRows; half += 4) {
+  for (int group = 0; group < kBlockRows; group += 4) {
     const uint8_t* q[4];
-    for (int i = 0; i < 4; ++i) q[i] = atts + (uint64_t)rows[half + i] * numAttrs;
-    above |= logicalFourSse2(atts + (uint64_t)column * numAttrs, q, numAttrs, threshold, similarities + half) << half;
+    for (int i = 0; i < 4; ++i) q[i] = atts + (uint64_t)rows[group + i] * numAttrs;
+    above |= logicalFourSse2(atts + (uint64_t)column * numAttrs, q, numAttrs, threshold, similarities + group) << group;
   }
   return above;
 }
@@ -160,10 +160,10 @@ TARGET_AVX2 static unsigned logicalBlockAvx2(const void* nodeAtts, uint64_t, uin
                                              const int32_t* rows, double threshold, double* similarities) {
   const uint8_t* atts = (const uint8_t*)nodeAtts;
   unsigned above = 0;
-  for (int half = 0; half < kBlockRows; half += 4) {
+  for (int group = 0; group < kBlockRows; group += 4) {
     const uint8_t* q[4];
-    for (int i = 0; i < 4; ++i) q[i] = atts + (uint64_t)rows[half + i] * numAttrs;
-    above |= logicalFourAvx2(atts + (uint64_t)column * numAttrs, q, numAttrs, threshold, similarities + half) << half;
+    for (int i = 0; i < 4; ++i) q[i] = atts + (uint64_t)rows[group + i] * numAttrs;
+    above |= logicalFourAvx2(atts + (uint64_t)column * numAttrs, q, numAttrs, threshold, similarities + group) << group;
   }
   return above;
 }

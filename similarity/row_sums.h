@@ -44,38 +44,53 @@ TARGET_AVX2 static inline __m256d gatheredAvx2(const double* first, __m128i offs
   return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), first, offsets, every, 8);
 }
 
-// AVX2: eight rows a vector of 32-bit lanes, their values loaded together when the rows are
-// neighbours in the table (they then share a cache line or two) and gathered otherwise.
+// The values first[offsets[0..7]] truncated, of eight rows from the block's row `from` on:
+// loaded together when the block's rows are neighbours in the table, gathered otherwise.
+TARGET_AVX2 static inline __m256i rowValuesAvx2(const double* first, int from, bool neighbours,
+                                                const __m128i* offsets) {
+  const __m256d low = neighbours ? _mm256_loadu_pd(first + from) : gatheredAvx2(first, offsets[0]);
+  const __m256d high = neighbours ? _mm256_loadu_pd(first + from + 4) : gatheredAvx2(first, offsets[1]);
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(truncatedAvx2(low)), truncatedAvx2(high), 1);
+}
+
+// AVX2: eight rows a vector of 32-bit lanes, the block's rows in groups of eight sharing each
+// value of the column node. Rows that are neighbours in the table share cache lines.
 TARGET_AVX2 static unsigned rowSumBlockAvx2(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
                                             int32_t column, const int32_t* rows, double threshold,
                                             double* similarities) {
+  const int kGroups = kBlockRows / 8;
   const double* table = (const double*)nodeAtts;
   bool neighbours = true;
   for (int i = 1; i < kBlockRows; ++i) neighbours &= rows[i] == rows[0] + i;
-  const __m128i lowRows = _mm_sub_epi32(_mm_loadu_si128((const __m128i*)rows), _mm_set1_epi32(rows[0]));
-  const __m128i highRows = _mm_sub_epi32(_mm_loadu_si128((const __m128i*)(rows + 4)), _mm_set1_epi32(rows[0]));
+  __m128i offsets[2 * kGroups];
+  for (int i = 0; i < 2 * kGroups; ++i)
+    offsets[i] = _mm_sub_epi32(_mm_loadu_si128((const __m128i*)(rows + 4 * i)), _mm_set1_epi32(rows[0]));
   const __m256i one = _mm256_set1_epi32(1), two = _mm256_set1_epi32(2);
-  __m256i ones = _mm256_setzero_si256(), twos = ones, outside = ones;
+  __m256i ones[kGroups], twos[kGroups], outside = _mm256_setzero_si256();
+  for (int g = 0; g < kGroups; ++g) ones[g] = twos[g] = outside;
   for (uint64_t offset = 0, end = numAttrs * numNodes; offset < end; offset += numNodes) {
     const double* first = table + offset + rows[0];
     const __m256i valueP = _mm256_set1_epi32(_mm_cvttsd_si32(_mm_load_sd(table + offset + column)));
-    const __m256d lowValues = neighbours ? _mm256_loadu_pd(first) : gatheredAvx2(first, lowRows);
-    const __m256d highValues = neighbours ? _mm256_loadu_pd(first + 4) : gatheredAvx2(first, highRows);
-    const __m256i valuesQ = _mm256_inserti128_si256(_mm256_castsi128_si256(truncatedAvx2(lowValues)),
-                                                    truncatedAvx2(highValues), 1);
-    outside = _mm256_or_si256(outside, _mm256_or_si256(outsideAvx2(valueP), outsideAvx2(valuesQ)));
-    const __m256i sums = _mm256_add_epi32(valueP, valuesQ);
-    ones = _mm256_sub_epi32(ones, _mm256_cmpeq_epi32(sums, one));
-    twos = _mm256_sub_epi32(twos, _mm256_cmpeq_epi32(sums, two));
+    outside = _mm256_or_si256(outside, outsideAvx2(valueP));
+    for (int g = 0; g < kGroups; ++g) {
+      const __m256i valuesQ = rowValuesAvx2(first, 8 * g, neighbours, offsets + 2 * g);
+      outside = _mm256_or_si256(outside, outsideAvx2(valuesQ));
+      const __m256i sums = _mm256_add_epi32(valueP, valuesQ);
+      ones[g] = _mm256_sub_epi32(ones[g], _mm256_cmpeq_epi32(sums, one));
+      twos[g] = _mm256_sub_epi32(twos[g], _mm256_cmpeq_epi32(sums, two));
+    }
   }
   if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) != 0)
     return rowSumBlockPortable(nodeAtts, numNodes, numAttrs, column, rows, threshold, similarities);
-  const __m256i either = _mm256_add_epi32(ones, twos);
-  const unsigned low = similaritiesOfFourAvx2(_mm256_castsi256_si128(either), _mm256_castsi256_si128(twos),
-                                              threshold, similarities);
-  const unsigned high = similaritiesOfFourAvx2(_mm256_extracti128_si256(either, 1),
-                                               _mm256_extracti128_si256(twos, 1), threshold, similarities + 4);
-  return low | high << 4;
+  unsigned above = 0;
+  for (int g = 0; g < kGroups; ++g) {
+    const __m256i either = _mm256_add_epi32(ones[g], twos[g]);
+    above |= similaritiesOfFourAvx2(_mm256_castsi256_si128(either), _mm256_castsi256_si128(twos[g]), threshold,
+                                    similarities + 8 * g) << 8 * g;
+    above |= similaritiesOfFourAvx2(_mm256_extracti128_si256(either, 1), _mm256_extracti128_si256(twos[g], 1),
+                                    threshold, similarities + 8 * g + 4) << (8 * g + 4);
+  }
+  return above;
 }
 
 #endif
