@@ -6,9 +6,12 @@
 #include <math.h>
 #include <string.h>
 
+#include <gtest/gtest.h>
+
 #include <random>
 #include <vector>
 
+#include "frame/cpu_dispatch.h"
 #include "tests/neighbourhoods.h"
 
 // Replaces about one value in `share` by an awkward one.
@@ -22,6 +25,13 @@ inline void makeAwkward(std::mt19937& random, std::vector<double>& values, unsig
 inline void addHighBits(std::mt19937& random, Neighbourhoods& C) {
   for (uint64_t& start : C.jc) start |= (uint64_t)(random() % 4) << 32;
   for (uint64_t& row : C.ir) row |= (uint64_t)(random() % 4) << 32;
+}
+
+// Makes about one count in 8 and one degree in `degreeShare` awkward, and sets high bits in jc and ir.
+inline void makeAwkward(std::mt19937& random, Neighbourhoods& C, unsigned degreeShare) {
+  makeAwkward(random, C.pr, 8);
+  makeAwkward(random, C.degrees, degreeShare);
+  addHighBits(random, C);
 }
 
 // What a normalisation kernel printed and wrote, its values as bit patterns.
@@ -50,4 +60,16 @@ KernelOutput runOn(const Neighbourhoods& C, Kernel kernel) {
 
 inline bool operator==(const KernelOutput& a, const KernelOutput& b) {
   return a.printed == b.printed && a.jc == b.jc && a.ir == b.ir && a.bits == b.bits;
+}
+
+// Expects every code path this processor runs, `onPath(path, irS, jcS, prS)`, to print and write
+// what the former kernel, `former(irS, jcS, prS)`, did, bit for bit.
+template <typename Former, typename OnPath>
+void expectEveryPathAsBefore(const Neighbourhoods& C, Former former, OnPath onPath) {
+  const KernelOutput expected = runOn(C, former);
+  for (CpuPath path : kEveryCpuPath) {
+    if (!cpuPathRuns(path)) continue;
+    SCOPED_TRACE(cpuPathName(path));
+    EXPECT_TRUE(expected == runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) { onPath(path, ir, jc, pr); }));
+  }
 }
