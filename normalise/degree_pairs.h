@@ -1,24 +1,28 @@
-// Two-wide SSE2 steps of the normalisation kernels (the x86-64 baseline): the degrees of two
-// entries' row nodes, and a truncation that matches saturatingInt32 lane for lane.
+// What the normalisation kernels share: fetching row degrees ahead of their use, and the
+// two-wide SSE2 steps (the x86-64 baseline) of Vostrel.
 #pragma once
 
 #include "frame/cpu_dispatch.h"
 #include "frame/sparse_view.h"
 
-#if defined(NETSPARSE_X86_64)
-
 // How many entries ahead the degree of a row node is fetched into the cache: the rows of a
-// column of common-neighbour counts are scattered over the whole degree vector, and fetching
-// them early keeps many fetches in flight instead of waiting on each.
+// column of common-neighbour counts are scattered over the whole degree vector, which the
+// streamed entries push out of the cache, and fetching them early keeps many fetches in flight
+// instead of waiting on each. A fetch never faults.
 const int32_t kFetchAhead = 32;
 
-// Starts fetching the degrees of the row nodes of entries k + kFetchAhead and one after it,
-// when they lie before `stored`, the number of entries C stores.
-static inline void fetchDegreesAhead(const uint64_t* ir, const double* d, int32_t k, int32_t stored) {
-  if (k + kFetchAhead + 1 >= stored) return;
+// Starts fetching the degree of the row node of entry k + kFetchAhead, when that entry lies
+// before `stored`, the number of entries C stores.
+static inline void fetchDegreeAhead(const uint64_t* ir, const double* d, int32_t k, int32_t stored) {
+  if (k + kFetchAhead >= stored) return;
+#if defined(NETSPARSE_X86_64)
   _mm_prefetch((const char*)(d + low32(ir[k + kFetchAhead])), _MM_HINT_T0);
-  _mm_prefetch((const char*)(d + low32(ir[k + kFetchAhead + 1])), _MM_HINT_T0);
+#elif defined(__GNUC__)
+  __builtin_prefetch(d + low32(ir[k + kFetchAhead]));
+#endif
 }
+
+#if defined(NETSPARSE_X86_64)
 
 // The degrees of the row nodes of entries k and k + 1, their rows read by their low 32 bits.
 static inline __m128d rowDegreesSse2(const uint64_t* ir, const double* d, int32_t k) {

@@ -28,7 +28,8 @@ static void divideEntriesSse2(const uint64_t* irC, const double* prC, const doub
                               int32_t end, int32_t stored, uint64_t* irS, double* prS) {
   const __m128d columnDegree = _mm_set1_pd(d[j]), columnDivisor = saturatedSse2(columnDegree);
   for (; k + 1 < end; k += 2) {
-    fetchDegreesAhead(irC, d, k, stored);
+    fetchDegreeAhead(irC, d, k, stored);
+    fetchDegreeAhead(irC, d, k + 1, stored);
     const __m128d rowDivisor = saturatedSse2(rowDegreesSse2(irC, d, k));
     const __m128d useColumn = _mm_cmpgt_pd(rowDivisor, columnDegree);
     const __m128d divisor = _mm_or_pd(_mm_and_pd(useColumn, columnDivisor), _mm_andnot_pd(useColumn, rowDivisor));
