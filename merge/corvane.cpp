@@ -6,28 +6,27 @@
 // The row a side shows once its column has no entries left: above every real row.
 const int32_t kExhausted = 0x7fffffff;
 
-// Where a result goes and how far it has got: the output's arrays, the running count and the
-// stored entries left until the next progress line.
+// Where a result goes and how far it has got: the output's arrays and the running count.
 struct MergeOutput {
   uint64_t* ir;
   double* pr;
   int32_t count;
-  int32_t untilProgress;
 };
 
 // Writes v at the running count and moves the count on only when v > 0: whether a value is kept
 // follows no pattern, so the choice is made without a branch. A value not kept is overwritten by
-// the next; the count never passes the entries read, so this stays within the room. Prints the
-// progress line at each millionth stored entry, counting down rather than dividing.
+// the next; the count never passes the entries read, so this stays within the room.
 static inline void keepPositive(MergeOutput& out, int32_t row, double v) {
   out.pr[out.count] = v;
   out.ir[out.count] = widen(row);
-  const int32_t kept = v > 0.0;
-  out.count += kept;
-  out.untilProgress -= kept;
-  if (out.untilProgress > 0) return;
-  mexPrintf("corvane nnz=%d M\n", out.count / 1000000);
-  out.untilProgress = 1000000;
+  out.count += v > 0.0;
+}
+
+// Prints the progress line for every millionth stored entry the count has reached since the
+// last one printed, `nextLine`. Called after each column: the lines come out as they would
+// entry by entry, since nothing else is printed between them, without a test per entry.
+static void reportProgressTo(int32_t count, int64_t& nextLine) {
+  for (; count >= nextLine; nextLine += 1000000) mexPrintf("corvane nnz=%d M\n", (int32_t)(nextLine / 1000000));
 }
 
 // A's positive entries at positions a to aEnd - 1, where B cannot reach.
@@ -48,13 +47,16 @@ static void mergeColumn(const uint64_t* irA, const double* prA, int32_t a, int32
                         const double* prB, int32_t b, int32_t bEnd, uint64_t bound, double w, double oneMinusW,
                         MergeOutput& out) {
   const int32_t aInside = firstOutside(irA, a, aEnd, bound), bInside = firstOutside(irB, b, bEnd, bound);
+  // An exhausted side reads these instead of its arrays, so that every load is safe to make.
+  const uint64_t exhaustedRow = (uint64_t)kExhausted;
+  const double noValue = 0.0;
   while (a < aInside || b < bInside) {
-    const int32_t rowA = a < aInside ? low32(irA[a]) : kExhausted;
-    const int32_t rowB = b < bInside ? low32(irB[b]) : kExhausted;
+    const bool restA = a < aInside, restB = b < bInside;
+    const int32_t rowA = low32(*(restA ? irA + a : &exhaustedRow)), rowB = low32(*(restB ? irB + b : &exhaustedRow));
+    const double loadedA = *(restA ? prA + a : &noValue), loadedB = *(restB ? prB + b : &noValue);
     const bool fromA = rowA <= rowB, fromB = rowB <= rowA;
-    const double valueA = fromA ? prA[a] : 0.0, valueB = fromB ? prB[b] : 0.0;
     a += fromA, b += fromB;
-    keepPositive(out, fromA ? rowA : rowB, valueA * oneMinusW + valueB * w);
+    keepPositive(out, fromA ? rowA : rowB, (fromA ? loadedA : 0.0) * oneMinusW + (fromB ? loadedB : 0.0) * w);
   }
   copyPositive(irA, prA, a, aEnd, out);
 }
@@ -65,7 +67,8 @@ void corvane(const uint64_t* irA, const uint64_t* jcA, const double* prA, const 
              const uint64_t* jcB, const double* prB, uint64_t n, int64_t blockEnd, double w,
              uint64_t* irS, uint64_t* jcS, double* prS) {
   mexPrintf("starting corvane ...\n");
-  MergeOutput out = {irS, prS, 0, 1000000};
+  MergeOutput out = {irS, prS, 0};
+  int64_t nextLine = 1000000;
   const double oneMinusW = 1.0 - w;
   // A negative end, widened with its sign and compared as unsigned, lies above every row and column.
   const uint64_t bound = (uint64_t)blockEnd;
@@ -76,6 +79,7 @@ void corvane(const uint64_t* irA, const uint64_t* jcA, const double* prA, const 
       mergeColumn(irA, prA, a, aEnd, irB, prB, low32(jcB[j]), low32(jcB[j + 1]), bound, w, oneMinusW, out);
     else
       copyPositive(irA, prA, a, aEnd, out);
+    reportProgressTo(out.count, nextLine);
   }
   jcS[n] = widen(out.count);
   mexPrintf("end corvane => nnz=%d\n", out.count);
