@@ -6,7 +6,7 @@
 
 #include "frame/sparse_view.h"
 
-// How many row nodes of one column a block counter takes in one pass over the column's values.
+// How many row nodes of one column a similarity block takes in one pass over the column's values.
 const int kBlockRows = 16;
 
 // For the listed column node `column` and each of the kBlockRows listed row nodes `rows` (0-based;
