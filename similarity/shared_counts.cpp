@@ -2,9 +2,6 @@
 
 #include "similarity/attribute_bits.h"
 
-// A block's per-row sums of byte counts stay below 256 for this many words.
-static const uint64_t kWordsPerByteSum = 31;
-
 // The lanes of the block starting at row `first` that hold rows after `column` and before `listed`.
 static int laterLanes(uint64_t first, uint64_t column, uint64_t listed) {
   int lanes = 0;
@@ -55,6 +52,9 @@ static uint64_t similarRowsPortable(const uint64_t* bits, const uint32_t* held, 
 }
 
 #if defined(NETSPARSE_X86_64)
+
+// A block's per-row sums of byte counts stay below 256 for this many words.
+static const uint64_t kWordsPerByteSum = 31;
 
 // The set bits of each byte of two 64-bit lanes, from SSE2 shifts and masks.
 static inline __m128i byteCountsSse2(__m128i v) {
