@@ -15,5 +15,6 @@ function karate_demo (outdir)
           net.n, nnz (net.G) / 2, sum (net.faction == 1), sum (net.faction == 2));
   demo_merge (net, outdir);
   demo_similarity (net, outdir);
+  demo_attributes (net);
   demo_normalise (net, outdir);
 end
