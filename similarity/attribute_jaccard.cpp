@@ -26,8 +26,9 @@ uint64_t jaccardWork(uint64_t listed, uint64_t numAttrs) {
 }
 
 bool jaccardWorkspaceFits(uint64_t listed, uint64_t numAttrs) {
-  const uint64_t rows = paddedRows(listed) + 1;
-  return wordsPerNode(numAttrs) + 4 <= (uint64_t)(size_t)-1 / sizeof(uint64_t) / rows;
+  // Per padded row: its bit set, as many words of kept rows, and five words of counts and positions.
+  const uint64_t rows = paddedRows(listed) + kBlockRows;
+  return 2 * wordsPerNode(numAttrs) + 5 <= (uint64_t)(size_t)-1 / sizeof(uint64_t) / rows;
 }
 
 // The similar rows the counting pass found, kept for the storing pass while they fit in `room`:
@@ -91,8 +92,13 @@ static void fillOwnRows(const PairPass& pass, const KeptRows& kept, const uint64
   const SimilarRow* keptRows = kept.rows;
   for (uint64_t column = 0; column < pass.listed; ++column) {
     const uint64_t count = ownEnd[column] - ownStart[column];
-    const SimilarRow* found = column < kept.columns ? keptRows : (findRows(pass, column), pass.found);
-    if (column < kept.columns) keptRows += count;
+    const SimilarRow* found = keptRows;
+    if (column < kept.columns) {
+      keptRows += count;
+    } else {
+      findRows(pass, column);
+      found = pass.found;
+    }
     for (uint64_t k = 0, at = ownStart[column]; k < count; ++k, ++at) {
       const uint64_t row = found[k].row;
       result.ir[at] = row;

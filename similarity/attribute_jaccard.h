@@ -21,8 +21,9 @@ const uint64_t kWorkOfASecond = UINT64_C(1) << 30;
 // as one 64-bit word of its bit sets; saturates at UINT64_MAX.
 uint64_t jaccardWork(uint64_t listed, uint64_t numAttrs);
 
-// Whether the workspace of a call, about listed * numAttrs / 8 bytes before the pairs it finds,
-// can be counted in a size_t.
+// Whether the workspace of a call can be counted in a size_t: the listed nodes' bit sets (about
+// listed * numAttrs / 8 bytes), as much room again for the rows the first pass keeps, and a few
+// words per listed node.
 bool jaccardWorkspaceFits(uint64_t listed, uint64_t numAttrs);
 
 // Creates the numNodes-by-numNodes result and stores, in column p-1 of each listed node p and in
