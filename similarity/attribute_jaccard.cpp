@@ -26,24 +26,32 @@ uint64_t jaccardWork(uint64_t listed, uint64_t numAttrs) {
 }
 
 bool jaccardWorkspaceFits(uint64_t listed, uint64_t numAttrs) {
-  // Per padded row: its bit set, as many words of kept rows, and five words of counts and positions.
+  // Per padded row: its bit set and five words of counts and positions. Rows kept grow with the result.
   const uint64_t rows = paddedRows(listed) + kBlockRows;
-  return 2 * wordsPerNode(numAttrs) + 5 <= (uint64_t)(size_t)-1 / sizeof(uint64_t) / rows;
+  return wordsPerNode(numAttrs) + 5 <= (uint64_t)(size_t)-1 / sizeof(uint64_t) / rows;
 }
 
-// The similar rows the counting pass found, kept for the storing pass while they fit in `room`:
-// those of the first `columns` listed columns, one after the other.
+// The similar rows the counting pass found, kept for the storing pass: those of the first
+// `columns` listed columns, one after the other, in workspace grown as needed.
 struct KeptRows {
   SimilarRow* rows;
   uint64_t room, count, columns;
 };
 
-// Kept rows have room for as many as the bit sets have words, and at least this many.
+// Rows are kept while at most one pair in this many passes (or while few are kept): beyond that,
+// counting the pairs again costs less than writing the rows down.
+static const uint64_t kPairsPerKeptRow = 16;
 static const uint64_t kKeptRowsAtLeast = 8192;
 
-// Keeps the rows just found for `column` when they and every earlier column's fit.
-static void keepRows(KeptRows& kept, const SimilarRow* found, uint64_t count, uint64_t column) {
-  if (kept.columns < column || kept.room - kept.count < count) return;
+// Keeps the rows just found for `column`, `pairs` pairs having been counted so far, as long as
+// every earlier column's were kept and few enough pairs pass.
+static void keepRows(KeptRows& kept, const SimilarRow* found, uint64_t count, uint64_t column, uint64_t pairs) {
+  const uint64_t most = pairs / kPairsPerKeptRow > kKeptRowsAtLeast ? pairs / kPairsPerKeptRow : kKeptRowsAtLeast;
+  if (kept.columns < column || kept.count + count > most) return;
+  if (kept.count + count > kept.room) {
+    kept.room = 2 * kept.room > kept.count + count ? 2 * kept.room : kept.count + count;
+    kept.rows = (SimilarRow*)mxRealloc(kept.rows, kept.room * sizeof(SimilarRow));
+  }
   for (uint64_t k = 0; k < count; ++k) kept.rows[kept.count + k] = found[k];
   kept.count += count;
   kept.columns = column + 1;
@@ -55,11 +63,12 @@ static void keepRows(KeptRows& kept, const SimilarRow* found, uint64_t count, ui
 static uint64_t countColumns(const PairPass& pass, uint64_t maxEntries, uint64_t* own, uint64_t* mirrored,
                              KeptRows& kept, TenthsProgress& progress) {
   const uint64_t diagonal = 1.0 > pass.threshold;
-  uint64_t stored = 0;
+  uint64_t stored = 0, pairs = 0;
   for (uint64_t column = 0; column < pass.listed && stored <= maxEntries; ++column) {
     own[column] = findRows(pass, column);
     for (uint64_t k = 0; k < own[column]; ++k) mirrored[pass.found[k].row] += pass.found[k].row != column;
-    keepRows(kept, pass.found, own[column], column);
+    pairs += pass.listed - column;
+    keepRows(kept, pass.found, own[column], column, pairs);
     stored += 2 * own[column] - diagonal;
     advanceTenths(progress, column + 1);
   }
@@ -145,8 +154,7 @@ bool attributeJaccard(const AttributeTable& table, const int32_t* nodes, uint64_
   uint64_t* own = (uint64_t*)mxCalloc(listed + 1, sizeof(uint64_t));
   uint64_t* mirrored = (uint64_t*)mxCalloc(listed + 1, sizeof(uint64_t));
   uint64_t* ownStart = (uint64_t*)mxCalloc(listed + 1, sizeof(uint64_t));
-  KeptRows kept = {0, rows * words > kKeptRowsAtLeast ? rows * words : kKeptRowsAtLeast, 0, 0};
-  kept.rows = (SimilarRow*)mxMalloc(kept.room * sizeof(SimilarRow));
+  KeptRows kept = {(SimilarRow*)mxMalloc(kKeptRowsAtLeast * sizeof(SimilarRow)), kKeptRowsAtLeast, 0, 0};
   // Two passes over the columns: counting, then storing.
   TenthsProgress progress = startTenths("attributeJaccard %d%% done\n", 2 * listed,
                                         jaccardWork(listed, table.numAttrs) >= kWorkOfASecond);

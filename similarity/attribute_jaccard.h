@@ -1,7 +1,8 @@
 // Jaccard similarity of the attribute sets of every pair of listed nodes, above a threshold, in a
 // result sized exactly: the listed nodes are packed into bit sets once, each unordered pair is
-// counted with population counts once to size the result and once more to fill it, and the
-// result's upper half is mirrored from its lower half.
+// counted with population counts to size the result, the pairs that pass are kept for filling
+// it when few pass (else counted again), and the result's upper half is mirrored from its lower
+// half.
 #pragma once
 
 #include <stdint.h>
@@ -22,8 +23,8 @@ const uint64_t kWorkOfASecond = UINT64_C(1) << 30;
 uint64_t jaccardWork(uint64_t listed, uint64_t numAttrs);
 
 // Whether the workspace of a call can be counted in a size_t: the listed nodes' bit sets (about
-// listed * numAttrs / 8 bytes), as much room again for the rows the first pass keeps, and a few
-// words per listed node.
+// listed * numAttrs / 8 bytes) and a few words per listed node. The rows the first pass keeps
+// for the second, 8 bytes each, become entries of the result, 16 bytes each or two of them.
 bool jaccardWorkspaceFits(uint64_t listed, uint64_t numAttrs);
 
 // Creates the numNodes-by-numNodes result and stores, in column p-1 of each listed node p and in
