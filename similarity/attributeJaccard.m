@@ -27,15 +27,16 @@
 %     S     numNodes-by-numNodes sparse double matrix
 %
 %   The call prints the table's size and storage, the number of listed nodes
-%   and the threshold; when it has more than about a second of work, a line
-%   each tenth of the listed nodes; and the number of stored entries.
+%   and the threshold; when it has about a second of work or more, a line each
+%   tenth of its two passes over the listed nodes; and the number of stored
+%   entries.
 %
 %   Example: members of a club most alike in their memberships, one column per
 %   member and one row per group, kept sparse
 %     S = attributeJaccard (memberships, [], 0.5);
 %     [p, q, s] = find (triu (S, 1));
 %
-%   Errors, before any work
+%   Errors, before the result exists
 %     MATLAB:attributeJaccard:wrongrhs     not one to three inputs
 %     MATLAB:attributeJaccard:wronglhs     more than one output
 %     MATLAB:attributeJaccard:badtable     nodeAtts is neither logical nor double
