@@ -8,8 +8,8 @@
 %   probability 0.1 or 0.01. tessaly5 gets exactly the room the result needs; the BLAS route
 %   computes the shared counts as X' * X in double (in blocks of 4096 columns beyond 4096 nodes),
 %   the unions from the counts held, and keeps what passes in a sparse matrix. All three must
-%   return the same matrix. A full run at 20,000 nodes takes about ten minutes, most of it in
-%   tessaly5.
+%   return the same matrix. A full run takes about twenty minutes here, most of it in tessaly5 at
+%   20,000 nodes.
 %
 %   Peak memory: the most the process held during a call beyond what it held before (resident
 %   memory, from /proc/self/status after resetting its peak), plus the table the call reads, as

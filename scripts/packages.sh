@@ -18,5 +18,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
 # What cross-building the Windows and macOS plug-ins and checking their structure needs.
 CROSS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang lld llvm)
+# What the Octave benchmarks compare against: X' * X through OpenBLAS, which replaces the
+# reference BLAS Octave links.
+BENCH_PACKAGES=(libopenblas0-serial)
 # What running the Windows plug-ins needs.
 WINE_PACKAGES=(wine wine64)

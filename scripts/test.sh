@@ -14,7 +14,7 @@ ctest --preset default
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
-# The nine deliverables for MATLAB on Windows and macOS, their structure checks, and the gateway
+# The deliverables for MATLAB on Windows and macOS, their structure checks, and the gateway
 # cases on the Windows plug-ins under Wine.
 bash scripts/deliverables.sh
 ctest --preset windows
