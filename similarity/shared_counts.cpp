@@ -19,13 +19,14 @@ static uint64_t appendRows(uint64_t first, const uint64_t shared[kBlockRows], in
   return count;
 }
 
-// The lanes among `lanes` whose similarity with `column` is above the threshold, one at a time.
-static int passingLanes(uint64_t first, const uint64_t shared[kBlockRows], int lanes, const uint32_t* held,
-                        uint64_t column, double threshold) {
+// Appends the later rows of the block starting at `first` whose similarity with `column`, from
+// their shared counts, is above the threshold: one row at a time.
+static uint64_t appendPassing(uint64_t first, const uint64_t shared[kBlockRows], const uint32_t* held,
+                              uint64_t listed, uint64_t column, double threshold, SimilarRow* rows, uint64_t count) {
   int passed = 0;
   for (uint64_t lane = 0; lane < kBlockRows; ++lane)
     passed |= (jaccardOfCounts((uint32_t)shared[lane], held[column], held[first + lane]) > threshold) << lane;
-  return passed & lanes;
+  return appendRows(first, shared, passed & laterLanes(first, column, listed), rows, count);
 }
 
 // The column itself, when 1 is above the threshold.
@@ -45,8 +46,7 @@ static uint64_t similarRowsPortable(const uint64_t* bits, const uint32_t* held, 
     for (uint64_t word = 0; word < words; ++word)
       for (uint64_t lane = 0; lane < kBlockRows; ++lane)
         shared[lane] += popcount64(block[word * kBlockRows + lane] & mine[word * kBlockRows]);
-    const int lanes = laterLanes(first, column, listed);
-    count = appendRows(first, shared, passingLanes(first, shared, lanes, held, column, threshold), rows, count);
+    count = appendPassing(first, shared, held, listed, column, threshold, rows, count);
   }
   return count;
 }
@@ -88,8 +88,7 @@ static uint64_t similarRowsSse2(const uint64_t* bits, const uint32_t* held, uint
     uint64_t shared[kBlockRows];
     _mm_storeu_si128((__m128i*)shared, low);
     _mm_storeu_si128((__m128i*)(shared + 2), high);
-    const int lanes = laterLanes(first, column, listed);
-    count = appendRows(first, shared, passingLanes(first, shared, lanes, held, column, threshold), rows, count);
+    count = appendPassing(first, shared, held, listed, column, threshold, rows, count);
   }
   return count;
 }
