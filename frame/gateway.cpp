@@ -5,6 +5,14 @@ void failIf(bool failed, const char* identifier, const char* message) {
   if (failed) mexErrMsgIdAndTxt(identifier, message);
 }
 
+// Raises the host error MATLAB:<word>:<reason> with `message` when `failed` holds.
+void failUnder(bool failed, const char* word, const char* reason, const char* message) {
+  if (!failed) return;
+  char identifier[64];
+  joinIdentifier(identifier, sizeof identifier, word, reason);
+  mexErrMsgIdAndTxt(identifier, message);
+}
+
 // Writes "MATLAB:<word>:<reason>" into `identifier`, cut short to its `size` bytes.
 void joinIdentifier(char* identifier, size_t size, const char* word, const char* reason) {
   const char* parts[5] = {"MATLAB", ":", word, ":", reason};

@@ -20,5 +20,6 @@ function karate_demo (outdir)
   headless_figures ();
   demo_merge (net, outdir);
   demo_similarity (net, outdir);
+  demo_attributes (net);
   demo_normalise (net, outdir);
 end

@@ -2,10 +2,7 @@
 
 // Raises MATLAB:<word>:<reason> with `message` when `failed` holds; the call ends there.
 static void refuseIf(bool failed, const SimilarityModule& module, const char* reason, const char* message) {
-  if (!failed) return;
-  char identifier[64];
-  joinIdentifier(identifier, sizeof identifier, module.word, reason);
-  mexErrMsgIdAndTxt(identifier, message);
+  failUnder(failed, module.word, reason, message);
 }
 
 // Prints the counts line and raises the count errors: one output and the module's inputs.
@@ -48,18 +45,30 @@ static bool parametersAreNumbers(const mxArray* const prhs[], int nrhs) {
 }
 
 // Whether every listed number truncates to a node from 1 to numNodes (not a number fails).
-static bool nodesInRange(const SimilarityInputs& inputs) {
-  const double pastLast = (double)inputs.numNodes + 1.0;
-  for (uint64_t k = 0; k < inputs.numNodesToKeep; ++k)
-    if (!(inputs.nodesToKeep[k] >= 1.0 && inputs.nodesToKeep[k] < pastLast)) return false;
+static bool nodesInRange(const double* nodesToKeep, uint64_t numNodesToKeep, uint64_t numNodes) {
+  const double pastLast = (double)numNodes + 1.0;
+  for (uint64_t k = 0; k < numNodesToKeep; ++k)
+    if (!(nodesToKeep[k] >= 1.0 && nodesToKeep[k] < pastLast)) return false;
   return true;
 }
 
 // Whether the listed node numbers, truncated, ascend strictly (they are known to be in range).
-static bool nodesAscend(const SimilarityInputs& inputs) {
-  for (uint64_t k = 1; k < inputs.numNodesToKeep; ++k)
-    if ((int32_t)inputs.nodesToKeep[k] <= (int32_t)inputs.nodesToKeep[k - 1]) return false;
+static bool nodesAscend(const double* nodesToKeep, uint64_t numNodesToKeep) {
+  for (uint64_t k = 1; k < numNodesToKeep; ++k)
+    if ((int32_t)nodesToKeep[k] <= (int32_t)nodesToKeep[k - 1]) return false;
   return true;
+}
+
+// Refuses, under MATLAB:<word>:<reason>, a table of 2^31 or more nodes or attributes and a list
+// whose numbers are not finite, out of range or not strictly ascending after truncation.
+void refuseSizesAndList(const char* word, uint64_t numNodes, uint64_t numAttrs, const double* nodesToKeep,
+                        uint64_t numNodesToKeep) {
+  failUnder(!fitsIndexWidth(numNodes) || !fitsIndexWidth(numAttrs), word, "toolarge",
+            "Input nodeAtts must have fewer than 2147483648 nodes and attributes; compare smaller tables.");
+  failUnder(!nodesInRange(nodesToKeep, numNodesToKeep, numNodes), word, "badnode",
+            "Node numbers in nodesToKeep must be finite and lie from 1 to the number of nodes after truncation.");
+  failUnder(!nodesAscend(nodesToKeep, numNodesToKeep), word, "notascending",
+            "Node numbers in nodesToKeep must ascend strictly after truncation; pass unique(fix(nodesToKeep)).");
 }
 
 // Refuses, before the output exists, a call the pass could not run safely: inputs that hold no
@@ -73,12 +82,7 @@ static void refuseBrokenCall(const SimilarityModule& module, const mxArray* cons
   refuseIf(!inputs.listReadable, module, "notlist",
            "Input nodesToKeep must be a real full double column vector of node numbers; convert it with "
            "double(X(:)).");
-  refuseIf(!fitsIndexWidth(inputs.numNodes) || !fitsIndexWidth(inputs.numAttrs), module, "toolarge",
-           "Input nodeAtts must have fewer than 2147483648 nodes and attributes; compare smaller tables.");
-  refuseIf(!nodesInRange(inputs), module, "badnode",
-           "Node numbers in nodesToKeep must be finite and lie from 1 to the number of nodes after truncation.");
-  refuseIf(!nodesAscend(inputs), module, "notascending",
-           "Node numbers in nodesToKeep must ascend strictly after truncation; pass unique(fix(nodesToKeep)).");
+  refuseSizesAndList(module.word, inputs.numNodes, inputs.numAttrs, inputs.nodesToKeep, inputs.numNodesToKeep);
   refuseIf(!isCountable(capacity), module, "badcapacity",
            "Input percentSparse must give room for 0 up to 2^64 entries; pass a fraction of all pairs, such as "
            "0.1.");

@@ -42,6 +42,12 @@ struct SimilarityInputs {
 SparseView openSimilarityCall(const SimilarityModule& module, int nlhs, mxArray* plhs[], int nrhs,
                               const mxArray* prhs[], SimilarityInputs& inputs);
 
+// Refuses, under MATLAB:<word>:<reason>, a table of 2^31 or more nodes or attributes (toolarge)
+// and a list whose numbers are not finite or, truncated, lie outside 1 to numNodes (badnode) or
+// do not ascend strictly (notascending).
+void refuseSizesAndList(const char* word, uint64_t numNodes, uint64_t numAttrs, const double* nodesToKeep,
+                        uint64_t numNodesToKeep);
+
 // After the pass: when more pairs passed the threshold than the room held, prints how many
 // entries the result needed and raises the module's noroom error.
 void refuseOverflow(const SimilarityModule& module, uint64_t needed, uint64_t room);

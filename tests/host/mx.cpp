@@ -77,6 +77,15 @@ mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& b
   return array;
 }
 
+mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& jc, const std::vector<uint64_t>& ir,
+                               const std::vector<unsigned char>& bytes) {
+  mxArray* array = testhostSparse(m, n, jc, ir, std::vector<double>(bytes.size()));
+  array->classId = mxLOGICAL_CLASS;
+  array->bytes = bytes;
+  if (array->bytes.empty()) array->bytes.push_back(0);
+  return array;
+}
+
 mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex) {
   mxArray* array = newArray(classId, m, n);
   array->sparse = sparse;

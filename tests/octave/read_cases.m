@@ -83,6 +83,8 @@ function value = build_input (rest)
       value = numbers (words{2});
     case 'logical'
       value = logical (reshape (numbers (parts{2}), sizes(1), sizes(2)));
+    case 'sparselogical'
+      value = logical (sparse_from_parts (sizes(1), sizes(2), numbers (parts{2}), numbers (parts{3}), numbers (parts{4})));
     case 'identity'
       value = sparse (1:sizes(1), 1:sizes(1), sizes(2), sizes(1), sizes(1));
     case 'column'
@@ -121,7 +123,7 @@ function count = input_elements (rest)
   words = strsplit (strtrim (parts{1}));
   sizes = str2double (words(2:end));
   switch (words{1})
-    case 'sparse'
+    case {'sparse', 'sparselogical'}
       count = sizes(2) + 1 + numel (numbers (parts{4}));
     case {'full', 'logical'}
       count = prod (sizes(1:2));

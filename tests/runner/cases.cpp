@@ -172,11 +172,15 @@ mxArray* buildInput(const CaseInput& input) {
     return testhostSparse(wordAsSize(input, 0), wordAsSize(input, 1), asIndices(part(0)), asIndices(part(1)), part(2));
   if (input.kind == "full") return testhostFull(wordAsSize(input, 0), wordAsSize(input, 1), part(0));
   if (input.kind == "scalar") return testhostFull(1, 1, {parseNumber(input.words.at(0))});
-  if (input.kind == "logical") {
+  const auto bytesOf = [](const std::vector<double>& values) {
     std::vector<unsigned char> bytes;
-    for (double value : part(0)) bytes.push_back((unsigned char)value);
-    return testhostLogical(wordAsSize(input, 0), wordAsSize(input, 1), bytes);
-  }
+    for (double value : values) bytes.push_back((unsigned char)value);
+    return bytes;
+  };
+  if (input.kind == "logical") return testhostLogical(wordAsSize(input, 0), wordAsSize(input, 1), bytesOf(part(0)));
+  if (input.kind == "sparselogical")
+    return testhostSparseLogical(wordAsSize(input, 0), wordAsSize(input, 1), asIndices(part(0)), asIndices(part(1)),
+                                 bytesOf(part(2)));
   if (input.kind == "identity") return buildIdentity(wordAsSize(input, 0), parseNumber(input.words.at(1)));
   if (input.kind == "column") {
     const size_t first = wordAsSize(input, 0), last = wordAsSize(input, 1);

@@ -1,0 +1,61 @@
+#include "similarity/attribute_bits.h"
+
+#include "similarity/shared_counts.h"
+
+// Whether a stored entry counts as held: any byte but 0, any double but +0 and -0 (NaN is held).
+template <typename Value>
+static bool holds(Value value) {
+  return value != 0;
+}
+
+// Sets the bits of the attributes that full column `values` (numAttrs entries) holds in the bit
+// set of list position `row`, 64 attributes a word.
+template <typename Value>
+static void packFullColumn(const Value* values, uint64_t numAttrs, uint64_t row, uint64_t words, uint64_t* bits) {
+  for (uint64_t word = 0; word < words; ++word) {
+    const uint64_t first = word * 64, count = numAttrs - first < 64 ? numAttrs - first : 64;
+    uint64_t held = 0;
+    for (uint64_t bit = 0; bit < count; ++bit) held |= (uint64_t)holds(values[first + bit]) << bit;
+    bits[bitIndex(words, row, word)] = held;
+  }
+}
+
+// Sets the bits of the attributes that sparse column `node` holds in the bit set of `row`.
+template <typename Value>
+static void packSparseColumn(const AttributeTable& table, uint64_t node, uint64_t row, uint64_t words,
+                             uint64_t* bits) {
+  const Value* values = (const Value*)table.values;
+  for (uint64_t k = table.jc[node]; k < table.jc[node + 1]; ++k) {
+    const uint64_t attribute = table.ir[k];
+    // A row beyond the table would be a malformed host array: it is not ours to write.
+    if (attribute < table.numAttrs && holds(values[k]))
+      bits[bitIndex(words, row, attribute / 64)] |= UINT64_C(1) << (attribute % 64);
+  }
+}
+
+// Sets the bits of the attributes that node `node` holds in the bit set of list position `row`.
+static void packNode(const AttributeTable& table, uint64_t node, uint64_t row, uint64_t words, uint64_t* bits) {
+  const uint64_t offset = node * table.numAttrs;
+  switch (table.storage) {
+    case kFullLogical:
+      return packFullColumn((const uint8_t*)table.values + offset, table.numAttrs, row, words, bits);
+    case kFullDouble:
+      return packFullColumn((const double*)table.values + offset, table.numAttrs, row, words, bits);
+    case kSparseLogical:
+      return packSparseColumn<uint8_t>(table, node, row, words, bits);
+    case kSparseDouble:
+      return packSparseColumn<double>(table, node, row, words, bits);
+  }
+}
+
+// Sets in `bits` the attributes each listed node holds and counts them into `held`.
+void packAttributes(const AttributeTable& table, const int32_t* nodes, uint64_t listed, uint64_t* bits,
+                    uint32_t* held) {
+  const uint64_t words = wordsPerNode(table.numAttrs);
+  for (uint64_t row = 0; row < paddedRows(listed); ++row) {
+    if (row < listed) packNode(table, (uint64_t)nodes[row], row, words, bits);
+    uint64_t count = 0;
+    for (uint64_t word = 0; word < words; ++word) count += popcount64(bits[bitIndex(words, row, word)]);
+    held[row] = (uint32_t)count;
+  }
+}

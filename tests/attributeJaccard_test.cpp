@@ -1,0 +1,181 @@
+// attributeJaccard on random tables of every storage: the kernel on each CPU path against the
+// plain similarities, and the plug-in against the tessaly5 plug-in, bit for bit with exact room.
+#include <gtest/gtest.h>
+
+#include "similarity/attribute_jaccard.h"
+#include "tests/similarity_reference.h"
+
+namespace {
+
+// A random numAttrs-by-numNodes table: which attributes each node holds, and the same table as
+// each storage holds it, with values that count as held (any nonzero byte, NaN, Inf, negatives)
+// or not (0, -0), and sparse columns that also store some entries that are not held.
+struct RandomTable {
+  uint64_t numAttrs = 0, numNodes = 0;
+  std::vector<uint8_t> held;  // 0 or 1, numAttrs per node
+  std::vector<uint8_t> bytes;
+  std::vector<double> values;
+  std::vector<uint8_t> storedBytes;  // the sparse storages
+  std::vector<double> storedValues;
+  std::vector<uint64_t> ir, jc{0};
+};
+
+RandomTable randomTable(std::mt19937& random, uint64_t numNodes, uint64_t numAttrs, double density) {
+  RandomTable table;
+  table.numNodes = numNodes;
+  table.numAttrs = numAttrs;
+  const double heldValues[] = {1.0, -2.5, 0.0 / 0.0, 1.0 / 0.0, 1e-300};
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (uint64_t node = 0; node < table.numNodes; ++node) {
+    for (uint64_t a = 0; a < table.numAttrs; ++a) {
+      const bool held = unit(random) < density;
+      const uint8_t byte = held ? (uint8_t)(1 + random() % 255) : 0;
+      const double value = held ? heldValues[random() % 5] : (random() % 2 ? 0.0 : -0.0);
+      table.held.push_back(held);
+      table.bytes.push_back(byte);
+      table.values.push_back(value);
+      if (!held && random() % 8 != 0) continue;
+      table.ir.push_back(a);
+      table.storedBytes.push_back(byte);
+      table.storedValues.push_back(value);
+    }
+    table.jc.push_back(table.ir.size());
+  }
+  return table;
+}
+
+// A table of up to 23 nodes, sometimes of more than 31 words a node, of any density.
+RandomTable randomTable(std::mt19937& random) {
+  const uint64_t numNodes = random() % 24, numAttrs = random() % 8 == 0 ? 1980 + random() % 130 : random() % 140;
+  return randomTable(random, numNodes, numAttrs, (random() % 6) / 5.0);
+}
+
+// The table in `storage` for the kernel.
+AttributeTable viewOf(const RandomTable& table, AttributeStorage storage) {
+  const void* values[] = {table.bytes.data(), table.values.data(), table.storedBytes.data(), table.storedValues.data()};
+  const bool sparse = storage == kSparseLogical || storage == kSparseDouble;
+  return AttributeTable{storage, table.numAttrs, table.numNodes, values[storage], sparse ? table.ir.data() : nullptr,
+                        sparse ? table.jc.data() : nullptr};
+}
+
+// The table in `storage` as a host array for the plug-in.
+mxArray* hostArrayOf(const RandomTable& table, AttributeStorage storage) {
+  const uint64_t m = table.numAttrs, n = table.numNodes;
+  if (storage == kFullLogical) return testhostLogical(m, n, table.bytes);
+  if (storage == kFullDouble) return testhostFull(m, n, table.values);
+  if (storage == kSparseLogical) return testhostSparseLogical(m, n, table.jc, table.ir, table.storedBytes);
+  return testhostSparse(m, n, table.jc, table.ir, table.storedValues);
+}
+
+// Node v holds attribute a when the table says so.
+AttributeRule heldRule(const RandomTable& table) {
+  return [&table](int32_t p, int32_t q, uint64_t a) {
+    return table.held[p * table.numAttrs + a] + table.held[q * table.numAttrs + a];
+  };
+}
+
+// A kernel's result in plain arrays, created with the room it asked for.
+struct KernelResult {
+  bool created = false;
+  uint64_t room = 0;
+  std::vector<uint64_t> jc, ir;
+  std::vector<double> pr;
+};
+
+SparseView createKernelResult(void* host, uint64_t n, uint64_t stored) {
+  KernelResult& result = *(KernelResult*)host;
+  result.created = true;
+  result.room = stored;
+  result.jc.assign(n + 1, 0);
+  result.ir.assign(stored, 0);
+  result.pr.assign(stored, 0.0);
+  return SparseView{n, n, result.pr.data(), result.ir.data(), result.jc.data(), stored};
+}
+
+// The kernel on every path this processor has, against the plain similarities of the table.
+void expectPlainSimilarities(std::mt19937& random, const RandomTable& table, double threshold) {
+  std::vector<int32_t> nodes;
+  randomList(random, table.numNodes, 0.8, &nodes);
+  const PlainSparse expected = referenceSimilarities(table.numNodes, table.numAttrs, nodes, threshold, heldRule(table));
+  for (CpuPath path : kEveryCpuPath) {
+    if (!cpuPathRuns(path)) continue;
+    const AttributeStorage storage = (AttributeStorage)(random() % 4);
+    SCOPED_TRACE(std::string(cpuPathName(path)) + " storage " + std::to_string(storage));
+    KernelResult result;
+    testhostTakeOutput();
+    EXPECT_TRUE(attributeJaccard(viewOf(table, storage), nodes.data(), nodes.size(), threshold, kMaxEntries, path,
+                                 createKernelResult, &result));
+    EXPECT_EQ("end attributeJaccard => nnz=" + std::to_string(expected.ir.size()) + "\n", testhostTakeOutput());
+    EXPECT_EQ(expected.ir.size(), result.room);
+    EXPECT_EQ(expected, storedPart(table.numNodes, table.numNodes, result.jc.data(), result.ir.data(),
+                                   result.pr.data(), result.room));
+    EXPECT_EQ(0u, testhostFreeWorkspace());
+  }
+}
+
+TEST(AttributeJaccardKernel, MatchesThePlainSimilaritiesOnEveryPathAndStorage) {
+  std::mt19937 random(13);
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const RandomTable table = randomTable(random);
+    expectPlainSimilarities(random, table, randomThreshold(random));
+  }
+}
+
+TEST(AttributeJaccardKernel, CountsAgainWhatItCouldNotKeepWhenManyPairsPass) {
+  // Past the first few thousand rows, more than one pair in sixteen passing is counted again.
+  std::mt19937 random(19);
+  for (double threshold : {-1.0, 0.0, 0.25}) expectPlainSimilarities(random, randomTable(random, 520, 60, 0.2), threshold);
+}
+
+TEST(AttributeJaccardKernel, CreatesNoResultWhenMoreEntriesPassThanItMayHold) {
+  // Four nodes that hold nothing and a negative threshold: all 16 pairs pass.
+  const AttributeTable table = {kFullLogical, 0, 4, nullptr, nullptr, nullptr};
+  const int32_t nodes[] = {0, 1, 2, 3};
+  for (uint64_t maxEntries : {0, 1, 15, 16}) {
+    KernelResult result;
+    const bool fits = attributeJaccard(table, nodes, 4, -1.0, maxEntries, widestCpuPath(), createKernelResult, &result);
+    EXPECT_EQ(maxEntries == 16, fits);
+    EXPECT_EQ(fits, result.created);
+    EXPECT_EQ(0u, testhostFreeWorkspace());
+  }
+  testhostTakeOutput();
+}
+
+// The list of the plug-in call: left out, [], or the numbers given.
+mxArray* listInput(const std::vector<double>& list, int form) {
+  return form == 1 ? testhostFull(0, 0, {}) : testhostFull(list.size(), 1, list);
+}
+
+TEST(AttributeJaccardPlugin, ReturnsWhatTessaly5ReturnsWithExactRoom) {
+  std::mt19937 random(17);
+  for (int round = 0; round < 300; ++round) {
+    const RandomTable table = randomTable(random);
+    std::vector<int32_t> nodes;
+    std::vector<double> list = randomList(random, table.numNodes, 0.8, &nodes);
+    const int listForm = random() % 4;  // 0 left out, 1 [], else the list
+    const bool thresholdGiven = listForm > 0 && random() % 4 != 0;
+    const double threshold = thresholdGiven ? randomThreshold(random) : 0.0;
+    if (listForm < 2) {
+      list.clear();
+      for (uint64_t v = 1; v <= table.numNodes; ++v) list.push_back((double)v);
+    }
+    std::vector<mxArray*> inputs = {hostArrayOf(table, (AttributeStorage)(random() % 4))};
+    if (listForm > 0) inputs.push_back(listInput(list, listForm));
+    if (thresholdGiven) inputs.push_back(testhostFull(1, 1, {threshold}));
+    SCOPED_TRACE("round " + std::to_string(round));
+    const PluginCall call = callPlugin("attributeJaccard", inputs);
+    std::vector<uint8_t> logical(table.held.begin(), table.held.end());
+    const PluginCall tessaly5 =
+        callPlugin("tessaly5", {testhostLogical(table.numAttrs, table.numNodes, logical),
+                                testhostFull(list.size(), 1, list), testhostFull(1, 1, {threshold}),
+                                testhostFull(1, 1, {1.0})});
+    ASSERT_TRUE(call.returned) << call.error.identifier << " " << call.error.message;
+    ASSERT_TRUE(tessaly5.returned);
+    EXPECT_EQ(tessaly5.result, call.result);
+    EXPECT_EQ(std::max<size_t>(call.result.ir.size(), 1), call.nzmax);
+    EXPECT_TRUE(call.guardsIntact);
+  }
+}
+
+}  // namespace
