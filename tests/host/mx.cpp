@@ -77,6 +77,18 @@ mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& b
   return array;
 }
 
+mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& jc, const std::vector<uint64_t>& ir,
+                               const std::vector<unsigned char>& bytes) {
+  mxArray* array = newArray(mxLOGICAL_CLASS, m, n);
+  array->sparse = true;
+  array->jc = jc;
+  array->ir = ir;
+  array->bytes = bytes;
+  array->nzmax = bytes.size();
+  if (array->ir.empty()) array->ir.push_back(0), array->bytes.push_back(0);
+  return array;
+}
+
 mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex) {
   mxArray* array = newArray(classId, m, n);
   array->sparse = sparse;

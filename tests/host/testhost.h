@@ -36,6 +36,9 @@ TESTHOST_API mxArray* testhostSparse(size_t m, size_t n, const std::vector<uint6
 TESTHOST_API mxArray* testhostSparseOver(size_t m, size_t n, const uint64_t* jc);
 TESTHOST_API mxArray* testhostFull(size_t m, size_t n, const std::vector<double>& values);
 TESTHOST_API mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& bytes);
+// A sparse logical array, one byte for each stored entry (a 0 byte is a stored false).
+TESTHOST_API mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& jc,
+                                            const std::vector<uint64_t>& ir, const std::vector<unsigned char>& bytes);
 TESTHOST_API mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex);
 TESTHOST_API void testhostDestroy(mxArray* array);
 

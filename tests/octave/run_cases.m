@@ -98,6 +98,8 @@ function value = build_input (rest)
       value = numbers (words{2});
     case 'logical'
       value = logical (reshape (numbers (parts{2}), sizes(1), sizes(2)));
+    case 'sparse-logical'
+      value = sparse_from_parts (sizes(1), sizes(2), numbers (parts{2}), numbers (parts{3}), numbers (parts{4})) != 0;
     case 'identity'
       value = sparse (1:sizes(1), 1:sizes(1), sizes(2), sizes(1), sizes(1));
     case 'column'
