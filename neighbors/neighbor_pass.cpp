@@ -95,8 +95,14 @@ static int32_t firstFrom(const RowPattern& P, Counts& counts, int32_t k, int32_t
 // many were listed; adds the products to `done`.
 static int32_t countRow(const RowPattern& P, bool symmetric, int32_t r, Counts& counts, uint64_t& done) {
   int32_t reached = 0;
-  for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) {
+  const int32_t last = P.starts[r + 1];
+  // On large graphs the neighbours' positions and columns are far apart in memory: they are
+  // fetched ahead, all positions first, then the next neighbour's columns while one is counted.
+  if (symmetric)
+    for (int32_t p = P.starts[r]; p < last; ++p) __builtin_prefetch(counts.firstFrom + P.columns[p]);
+  for (int32_t p = P.starts[r]; p < last; ++p) {
     const int32_t k = P.columns[p];
+    if (symmetric && p + 1 < last) __builtin_prefetch(P.columns + counts.firstFrom[P.columns[p + 1]]);
     const int32_t start = symmetric ? firstFrom(P, counts, k, r) : P.starts[k];
     const int32_t end = P.starts[k + 1];
     for (int32_t q = start; q < end; ++q) {

@@ -16,4 +16,5 @@ function karate_demo (outdir)
   demo_merge (net, outdir);
   demo_similarity (net, outdir);
   demo_normalise (net, outdir);
+  demo_neighbours (net);
 end
