@@ -35,19 +35,9 @@
 %   Example: pairs sharing more than half of the smaller neighbourhood
 %     O = neighborOverlap (G, 0.5);
 %
-%   Errors
-%     MATLAB:neighborOverlap:wrongrhs      not one or two inputs
-%     MATLAB:neighborOverlap:wronglhs      more than one output
-%     MATLAB:neighborOverlap:notsparse     G is not a sparse double or logical matrix
-%     MATLAB:neighborOverlap:square        G is not square
-%     MATLAB:neighborOverlap:complex       G is complex
-%     MATLAB:neighborOverlap:toolarge      G has 2^31 or more rows
-%     MATLAB:neighborOverlap:notnumber     threshold holds no number (empty,
-%                                          cell, sparse...)
-%     MATLAB:neighborOverlap:toomany       G stores 2^31 or more entries
-%     MATLAB:neighborOverlap:malformed     G's row indices or column starts are
-%                                          not those of a sparse matrix
-%     MATLAB:neighborOverlap:toomanypairs  S would hold more than 2147483647 entries
+%   Errors: those of neighborJaccard (see help neighborJaccard), under
+%   MATLAB:neighborOverlap:<reason>: wrongrhs, wronglhs, notsparse, square,
+%   complex, toolarge, notnumber, toomany, malformed and toomanypairs.
 
 %!shared G
 %! G = sparse ([0 1 1 0; 1 0 1 0; 1 1 0 1; 0 0 1 0]);

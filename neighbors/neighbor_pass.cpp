@@ -187,8 +187,8 @@ NeighborPairs findNeighborPairs(const NeighborMeasure& measure, const GraphView&
                          (int32_t*)mxCalloc((uint64_t)n, sizeof(int32_t))};
   const int32_t edges = countDegrees(G, found.degrees);
   mexPrintf("%s: n = %d, nnz(G) = %d, threshold = %f\n", measure.word, n, edges, threshold);
-  Counts counts = {(int32_t*)mxCalloc((uint64_t)n, sizeof(int32_t)), (int32_t*)mxMalloc((uint64_t)n * sizeof(int32_t)),
-                   (int32_t*)mxMalloc((uint64_t)n * sizeof(int32_t)), 0};
+  const uint64_t bytes = (uint64_t)n * sizeof(int32_t);
+  Counts counts = {(int32_t*)mxCalloc((uint64_t)n, sizeof(int32_t)), (int32_t*)mxMalloc(bytes), (int32_t*)mxMalloc(bytes), 0};
   const RowPattern P = rowPatternOf(G, found.degrees, edges, counts.firstFrom);
   found.symmetric = isSymmetric(G, P);
   for (int32_t k = 0; k < n; ++k) counts.firstFrom[k] = P.starts[k];

@@ -43,7 +43,7 @@ struct NeighborPair {
 // stands for its mirror image too.
 struct NeighborPairs {
   NeighborMeasure measure;
-  bool overflowed;     // the result would hold more than limits.maxEntries entries: the pass holds nothing
+  bool overflowed;     // the result would pass limits.maxEntries entries: the pass holds nothing
   bool symmetric;      // G's pattern is symmetric: the pairs are those with j >= r
   int32_t n;
   int32_t stored;      // the pairs kept

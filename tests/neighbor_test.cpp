@@ -120,17 +120,24 @@ GraphView viewOf(const RandomGraph& G) {
                    G.logical ? G.bytes.data() : nullptr};
 }
 
-TEST(NeighborKernels, MatchTheFormulasOnCountsFormedInFull) {
-  std::mt19937 random(1101);
-  for (int round = 0; round < 400; ++round) {
+// Runs `check` on `rounds` random graphs, each with its counts formed in full and a threshold.
+void onRandomGraphs(unsigned seed, int rounds,
+                    const std::function<void(const RandomGraph&, const Neighbourhoods&, double)>& check) {
+  std::mt19937 random(seed);
+  for (int round = 0; round < rounds; ++round) {
     const RandomGraph G = randomGraph(random);
-    const Neighbourhoods C = countsOf(G);
     const double threshold = someThreshold(random);
     SCOPED_TRACE("round " + std::to_string(round));
+    check(G, countsOf(G), threshold);
+  }
+}
+
+TEST(NeighborKernels, MatchTheFormulasOnCountsFormedInFull) {
+  onRandomGraphs(1101, 400, [](const RandomGraph& G, const Neighbourhoods& C, double threshold) {
     EXPECT_EQ(keptAbove(C, plainJaccard, threshold), storedByKernel(neighborJaccard(viewOf(G), threshold)));
     EXPECT_EQ(keptAbove(C, plainOverlap, threshold), storedByKernel(neighborOverlap(viewOf(G), threshold)));
     EXPECT_EQ(0u, testhostFreeWorkspace());
-  }
+  });
   testhostTakeOutput();
 }
 
@@ -144,12 +151,7 @@ PlainSparse vostrelAbove(const Neighbourhoods& C, double threshold) {
 }
 
 TEST(NeighborPlugins, EqualTessalyAndVostrelGivenTheCountsWithExactRoom) {
-  std::mt19937 random(1102);
-  for (int round = 0; round < 200; ++round) {
-    const RandomGraph G = randomGraph(random);
-    const Neighbourhoods C = countsOf(G);
-    const double threshold = someThreshold(random);
-    SCOPED_TRACE("round " + std::to_string(round));
+  onRandomGraphs(1102, 200, [](const RandomGraph& G, const Neighbourhoods& C, double threshold) {
     const PluginCall jaccard = callPlugin("neighborJaccard", {G.hostArray(), testhostFull(1, 1, {threshold})});
     const PluginCall tessaly = callPlugin("tessaly", {testhostSparse(C.n, C.n, C.jc, C.ir, C.pr),
                                                       testhostFull(C.n, 1, C.degrees), testhostFull(1, 1, {threshold})});
@@ -163,7 +165,7 @@ TEST(NeighborPlugins, EqualTessalyAndVostrelGivenTheCountsWithExactRoom) {
       EXPECT_TRUE(call->guardsIntact);
       EXPECT_EQ(0u, call->workspaceLeft);
     }
-  }
+  });
 }
 
 // A value that marks each time it is taken with a "v" and is the count of shared neighbours.
@@ -217,8 +219,10 @@ uint64_t productsOf(const RandomGraph& G) {
   for (size_t r = 0; r < n; ++r)
     for (size_t k = 0; k < n; ++k) out[r] += G.edge[r * n + k], symmetric &= G.edge[r * n + k] == G.edge[k * n + r];
   uint64_t products = 0;
-  for (size_t r = 0; r < n; ++r)
-    for (size_t k = 0; k < n; ++k) products += symmetric ? (r == k) * out[k] * (out[k] + 1) / 2 : G.edge[r * n + k] * out[k];
+  for (size_t k = 0; k < n; ++k) {
+    if (symmetric) products += out[k] * (out[k] + 1) / 2;
+    for (size_t r = 0; r < n && !symmetric; ++r) products += G.edge[r * n + k] * out[k];
+  }
   return products;
 }
 

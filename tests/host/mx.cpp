@@ -79,13 +79,10 @@ mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& b
 
 mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& jc, const std::vector<uint64_t>& ir,
                                const std::vector<unsigned char>& bytes) {
-  mxArray* array = newArray(mxLOGICAL_CLASS, m, n);
-  array->sparse = true;
-  array->jc = jc;
-  array->ir = ir;
+  mxArray* array = testhostSparse(m, n, jc, ir, std::vector<double>(bytes.size(), 0.0));
+  array->classId = mxLOGICAL_CLASS;
   array->bytes = bytes;
-  array->nzmax = bytes.size();
-  if (array->ir.empty()) array->ir.push_back(0), array->bytes.push_back(0);
+  array->bytes.resize(array->ir.size());
   return array;
 }
 
