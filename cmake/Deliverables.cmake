@@ -1,11 +1,16 @@
 # The plug-ins we ship to MATLAB users, and how a cross build makes them. Which module has which
 # plug-in is the column of the platform's MEX extension in modules.txt.
 #
-# A cross build names its platform in MEX_DELIVERABLES (windows or macos) and its extension in
-# MEX_EXTENSION (mexw64 or mexmaci64), both set by cmake/toolchains/*.cmake. Then add_plugin()
-# builds that platform's deliverable of a module and nothing else.
+# A cross build names its platform in MEX_DELIVERABLES (windows, macos, linux or macos-arm64) and
+# its extension in MEX_EXTENSION (mexw64, mexmaci64, mexa64 or mexmaca64), both set by
+# cmake/toolchains/*.cmake. Then add_plugin() builds that platform's deliverable of a module and
+# nothing else.
 set(DELIVERABLES_DIR ${PROJECT_BINARY_DIR}/deliverables)
+# The stubs of the host libraries are in ship/<platform>; the macOS stubs list both architectures.
 set(MEX_HOST_STUBS ${PROJECT_SOURCE_DIR}/ship/${MEX_DELIVERABLES})
+if(MEX_DELIVERABLES MATCHES "^macos")
+  set(MEX_HOST_STUBS ${PROJECT_SOURCE_DIR}/ship/macos)
+endif()
 
 # The file name of a module's deliverable for the MEX extension `extension`, or "" when it has none.
 function(deliverable_file extension word result)
@@ -27,8 +32,25 @@ function(deliverable_words extension result)
   set(${result} "${words}" PARENT_SCOPE)
 endfunction()
 
-# The import libraries (Windows) or text stubs (macOS) that stand for MATLAB's libmx and libmex,
-# as the target mex_host_libraries: a plug-in links it and may use exactly what they list.
+# The stub shared library `output` that llvm-ifs makes from the text stub `stub` (a list of the
+# library's name and symbols) for the target `triple`: what a Linux build links against in place of
+# a library it must not take from this machine.
+function(add_elf_stub output stub triple)
+  find_program(LLVM_IFS NAMES llvm-ifs llvm-ifs-16 llvm-ifs-15 llvm-ifs-14 PATHS /usr/lib/llvm-14/bin REQUIRED)
+  get_filename_component(folder ${output} DIRECTORY)
+  get_filename_component(name ${output} NAME)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${LLVM_IFS} --input-format=IFS --target=${triple} --output-elf=${output} ${stub}
+    DEPENDS ${stub}
+    COMMENT "Stub ${name} for ${triple}")
+endfunction()
+
+# The import libraries (Windows), text stubs (macOS) or stub shared libraries (Linux) that stand
+# for MATLAB's libmx and libmex, as the target mex_host_libraries: a plug-in links it and may use
+# exactly what they list. On Linux it also makes the plug-in freestanding: only the compiler's own
+# headers, and no C or C++ library linked; a call the compiler emits on its own (memcpy, say)
+# then fails the link instead of binding to whatever library MATLAB has loaded.
 function(add_mex_host_libraries)
   add_library(mex_host_libraries INTERFACE)
   if(MEX_DELIVERABLES STREQUAL "windows")
@@ -43,15 +65,35 @@ function(add_mex_host_libraries)
       target_link_libraries(mex_host_libraries INTERFACE ${folder}/lib${library}.dll.a)
     endforeach()
     add_custom_target(mex_import_libraries DEPENDS ${folder}/libmx.dll.a ${folder}/libmex.dll.a)
-  elseif(MEX_DELIVERABLES STREQUAL "macos")
+  elseif(MEX_DELIVERABLES MATCHES "^macos")
     target_link_options(mex_host_libraries INTERFACE -L${MEX_HOST_STUBS})
     target_link_libraries(mex_host_libraries INTERFACE -lSystem -lmx -lmex)
+    # Linked by name, so a changed stub would not relink the bundles without this.
+    set_property(TARGET mex_host_libraries PROPERTY INTERFACE_LINK_DEPENDS
+      ${MEX_HOST_STUBS}/libSystem.tbd ${MEX_HOST_STUBS}/libmx.tbd ${MEX_HOST_STUBS}/libmex.tbd)
+  elseif(MEX_DELIVERABLES STREQUAL "linux")
+    add_elf_host_libraries(mex_host_libraries ${CMAKE_CXX_COMPILER_TARGET})
   endif()
 endfunction()
 
+# Gives the interface target `target` what mex_host_libraries holds on Linux, for the target
+# `triple`: stubs of libmx.so and libmex.so made from ship/linux, and the freestanding options.
+function(add_elf_host_libraries target triple)
+  set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target})
+  foreach(library mx mex)
+    add_elf_stub(${folder}/lib${library}.so ${PROJECT_SOURCE_DIR}/ship/linux/lib${library}.ifs ${triple})
+    target_link_libraries(${target} INTERFACE ${folder}/lib${library}.so)
+  endforeach()
+  add_custom_target(${target}_stubs DEPENDS ${folder}/libmx.so ${folder}/libmex.so)
+  add_dependencies(${target} ${target}_stubs)
+  target_compile_options(${target} INTERFACE -ffreestanding -nostdlibinc)
+  # lld links for any target, as ld64.lld does for macOS.
+  target_link_options(${target} INTERFACE -nostdlib -fuse-ld=lld)
+endfunction()
+
 # Builds `target` from `sources` as the deliverable file `file` of the cross build's platform:
-# a DLL exporting mexFunction alone with the C and C++ runtimes linked in (Windows), or a bundle
-# exporting mexFunction and mexfilerequiredapiversion (macOS).
+# a DLL exporting mexFunction alone with the C and C++ runtimes linked in (Windows), a bundle
+# (macOS) or a shared object (Linux) exporting mexFunction and mexfilerequiredapiversion.
 function(add_deliverable_target target file)
   get_filename_component(name ${file} NAME_WE)
   get_filename_component(suffix ${file} LAST_EXT)
@@ -62,10 +104,15 @@ function(add_deliverable_target target file)
   if(MEX_DELIVERABLES STREQUAL "windows")
     target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -s -Wl,--no-insert-timestamp)
     add_dependencies(${target} mex_import_libraries)
-  elseif(MEX_DELIVERABLES STREQUAL "macos")
+  elseif(MEX_DELIVERABLES MATCHES "^macos")
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/frame/api_version.cpp)
     target_link_options(${target} PRIVATE -Wl,-exported_symbol,_mexFunction
       -Wl,-exported_symbol,_mexfilerequiredapiversion)
+  elseif(MEX_DELIVERABLES STREQUAL "linux")
+    # The entry points are the only symbols of default visibility (MEX_ENTRY). No library path of
+    # this machine is written into the file: the one tested is the one shipped.
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/frame/api_version.cpp)
+    set_target_properties(${target} PROPERTIES SKIP_BUILD_RPATH TRUE)
   endif()
 endfunction()
 

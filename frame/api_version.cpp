@@ -1,5 +1,5 @@
-// The second entry point of a macOS plug-in: MATLAB asks it which release's interface it was
-// built against before it calls mexFunction.
+// The second entry point of a macOS or Linux plug-in: MATLAB asks it which release's interface it
+// was built against before it calls mexFunction.
 #include "frame/host.h"
 
 // Writes the release the plug-in is built for (R2017b, 0x2017B) and the array interface it

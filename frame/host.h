@@ -4,7 +4,7 @@
 //   HOST_OCTAVE  - GNU Octave's own mex.h; its large-index operations carry no _730 suffix.
 //   HOST_MATLAB  - MATLAB's mex.h, where the _730 names are the real ones.
 //   neither      - our own declarations of MATLAB's binary interface, used for the plain-array
-//                  test host and for the Windows and macOS plug-ins built without MATLAB's headers.
+//                  test host and for the plug-ins we ship, built without MATLAB's headers.
 // Only compiler-provided headers are included in the last case, so a plug-in needs no C library.
 #pragma once
 

@@ -9,7 +9,10 @@
 %
 %   Inputs
 %     A, B  n-by-n real sparse double matrices of the same size
-%     w     the weight of B inside the block (any number; 0 keeps A, 1 takes B)
+%     w     the weight of B inside the block, any number. With finite values 0
+%           keeps A and 1 takes B; a weight of 0 does not cancel an infinite
+%           value (0 * Inf is NaN), so at W = 0 an infinite B inside the block
+%           gives NaN there, which is not stored.
 %     end   the last row and column of the weighted block; it is truncated toward
 %           zero. 0 weights nothing; END at or above n, a negative END, or one that
 %           is not a finite 32-bit number weights every entry.
@@ -20,7 +23,8 @@
 %   The call prints its arguments, its sizes, the room it reserves, a progress
 %   line every 1,000,000 stored entries, and the final count.
 %
-%   Example: the mean of two views of a network, weighted on its first 10 nodes
+%   Example: the mean of two sparse matrices over the same nodes, friendship
+%   and collaboration, taken on their first 10 nodes
 %     S = corvane (friendship, collaboration, 0.5, 10);
 %
 %   Errors
@@ -29,7 +33,7 @@
 %     MATLAB:tessaly:square     A is not square
 %     MATLAB:corvane:notsparse  A or B is not a real sparse double matrix
 %     MATLAB:corvane:notnumber  w or end holds no number
-%     MATLAB:corvane:toolarge   2147483647 or more rows and columns
+%     MATLAB:corvane:toolarge   2^31 or more rows and columns
 %     MATLAB:corvane:toomany    A and B together store 2^31 or more entries
 
 %!shared A, B

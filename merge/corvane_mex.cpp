@@ -8,8 +8,8 @@ static void refuseUnreadable(const mxArray* const prhs[], const SparseView& A, c
          "Inputs A and B must be real sparse double matrices; convert them with sparse(double(X)).");
   failIf(!holdsNumber(prhs[2]) || !holdsNumber(prhs[3]), "MATLAB:corvane:notnumber",
          "Inputs w and end must be numbers; pass a full numeric scalar for each.");
-  failIf(A.n >= kMaxEntries, "MATLAB:corvane:toolarge",
-         "Matrices must have fewer than 2147483647 rows and columns; merge smaller blocks.");
+  failIf(!fitsIndexWidth(A.n), "MATLAB:corvane:toolarge",
+         "Matrices must have fewer than 2^31 rows and columns; merge smaller blocks.");
   failIf(storedEntries(A) + storedEntries(B) > kMaxEntries, "MATLAB:corvane:toomany",
          "A and B together store 2^31 or more entries; merge smaller blocks of them.");
 }

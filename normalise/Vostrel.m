@@ -26,7 +26,8 @@
 %
 %   The call prints one line, the number of entries C stores.
 %
-%   Example: the share of the smaller neighbourhood that two nodes have in common
+%   Example: the share of the smaller neighbourhood that two nodes have in
+%   common, from the sparse adjacency matrix G of a network
 %     O = Vostrel (G * G, full (sum (G, 1)));
 %
 %   Errors

@@ -7,13 +7,15 @@
 %   C(r,j) / union, stored only when it is strictly greater than THRESHOLD.
 %   Entries whose union is 0, negative or NaN are dropped without dividing; a
 %   THRESHOLD that is NaN drops every entry. S holds its entries in C's order,
-%   so a negative THRESHOLD keeps stored zeros of C as stored zeros.
+%   so under a negative THRESHOLD a stored zero of C stays a stored zero of S
+%   where its union is greater than 0.
 %
 %   Inputs
 %     C          n-by-n real sparse double matrix of common-neighbour counts,
 %                for example G * G of a 0/1 adjacency matrix G
 %     d          n-by-1 real full double vector of degrees, full (sum (G, 2))
-%     threshold  a number; only similarities above it are kept
+%     threshold  a number; only similarities above it are kept. A char or
+%                logical threshold is read as a number ('a' as 97).
 %
 %   Output
 %     S          n-by-n sparse double matrix, with room for nnz (C) entries
@@ -21,7 +23,8 @@
 %   The call prints its argument counts, the threshold, the sizes of C and d,
 %   and the number of entries C stores.
 %
-%   Example: pairs of a network sharing more than a third of their neighbours
+%   Example: pairs of nodes whose neighbourhoods overlap in more than a third
+%   of their union, from the sparse adjacency matrix G of a network
 %     J = tessaly (G * G, full (sum (G, 2)), 1/3);
 %
 %   Errors
@@ -33,7 +36,8 @@
 %     MATLAB:tessaly:toolarge    C has 2^31 or more rows and columns
 %     MATLAB:tessaly:toomany     C stores 2^31 or more entries
 %     MATLAB:tessaly:notfull     d is not a real full double vector
-%     MATLAB:tessaly:notnumber   threshold holds no number (empty, cell, sparse...)
+%     MATLAB:tessaly:notnumber   threshold holds no number: empty, sparse, or
+%                                neither numeric, logical nor char
 
 %!shared G, C, d
 %! G = sparse ([0 1 1 0 0; 1 0 1 1 0; 1 1 0 1 0; 0 1 1 0 1; 0 0 0 1 0]);

@@ -3,9 +3,9 @@
 %   shared friends inside the instructor's faction, and saves the result as a heat map.
 function demo_merge (net, outdir)
   printf ("\n== corvane: merging two views of the club ==\n");
-  % Put the instructor's faction first, so the weighted block is exactly that faction.
-  order = [find(net.faction == 1); find(net.faction == 2)];
-  inside = sum (net.faction == 1);
+  % The instructor's faction first, so the weighted block is exactly that faction.
+  order = net.order;
+  inside = net.split;
   G = net.G(order, order);
   shared = G * G;
   shared = shared - diag (diag (shared));
@@ -25,6 +25,7 @@ function demo_merge (net, outdir)
     printf ("  %2d  %2d  %.3f\n", order(i(k)), order(j(k)), v(k));
   end
   picture = fullfile (outdir, 'karate_merge.png');
-  save_heatmap (S, picture, inside);
+  save_heatmap (S, net, 'corvane: friendships blended 50/50 with shared friends in faction 1', ...
+                'tie strength', picture);
   printf ("heat map of the merged matrix: %s\n", picture);
 end

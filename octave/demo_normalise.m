@@ -32,9 +32,9 @@ function demo_normalise (net, outdir)
   blended = corvane (G, layer, 0.5, net.n);
   printf ("=> %d stored ties, %d of them between members who are not friends\n", ...
           nnz (blended) / 2, nnz (blended .* (G == 0)) / 2);
-  order = [find(net.faction == 1); find(net.faction == 2)];
   picture = fullfile (outdir, 'karate_normalise.png');
-  save_heatmap (blended(order, order), picture, sum (net.faction == 1));
+  save_heatmap (blended(net.order, net.order), net, ...
+                'corvane and tessaly: friendships blended 50/50 with Jaccard similarity', 'tie strength', picture);
   printf ("heat map of the blended matrix, factions in order: %s\n", picture);
 end
 

@@ -2,7 +2,7 @@
 %   Compares the members of the karate club by their friends with tessaly5 (the Jaccard
 %   similarity of their circles of friends), tells how many alike pairs ended up in the same
 %   faction, adds the faction to each member's attributes with tessaly5a, and saves the
-%   similarities as a heat map.
+%   similarities as a heat map and the strongest of them in a drawing of the club.
 function demo_similarity (net, outdir)
   printf ("\n== tessaly5: members alike in their friends ==\n");
   everyone = (1:net.n)';
@@ -39,10 +39,13 @@ function demo_similarity (net, outdir)
   same = isequal (T, tessaly5 (logical (table'), everyone, threshold, 1));
   printf ("tessaly5a on the table equals tessaly5 on its logical transpose: %s\n", ifelse_text (same));
 
-  order = [find(net.faction == 1); find(net.faction == 2)];
   picture = fullfile (outdir, 'karate_similarity.png');
-  save_heatmap (S(order, order), picture, sum (net.faction == 1));
+  save_heatmap (S(net.order, net.order), net, 'tessaly5: Jaccard similarity of friends, above 0.3', ...
+                'similarity', picture);
   printf ("heat map of the friend similarities, instructor's faction first: %s\n", picture);
+  picture = fullfile (outdir, 'karate_network.png');
+  save_network (net, S, 25, 'Karate club: friendships and the 25 most similar pairs of members (tessaly5)', picture);
+  printf ("drawing of the club with its 25 most similar pairs: %s\n", picture);
 end
 
 % Prints how many pairs of different members a similarity matrix holds, and how many of them

@@ -1,5 +1,6 @@
 % karate_demo (outdir)
-%   The plug-ins at work on Zachary's karate club; pictures go to OUTDIR.
+%   The plug-ins at work on Zachary's karate club; figures go to OUTDIR as PNG files, drawn
+%   without a display by Octave's gnuplot toolkit (Debian gnuplot-nox).
 %   Run from the repository with the built plug-ins on the path:
 %     octave-cli --eval "addpath('build/octave', 'octave'); karate_demo('build/demo')"
 function karate_demo (outdir)
@@ -13,6 +14,10 @@ function karate_demo (outdir)
   net = load_karate (fullfile (here, '..', 'data'));
   printf ("Zachary's karate club: %d members, %d friendships, factions of %d and %d\n", ...
           net.n, nnz (net.G) / 2, sum (net.faction == 1), sum (net.faction == 2));
+  % Figures are drawn without a display: gnuplot draws them, Octave only measures their text.
+  warning ('off', 'Octave:gnuplot-graphics', 'local');
+  warning ('off', 'print:nogs', 'local');
+  headless_figures ();
   demo_merge (net, outdir);
   demo_similarity (net, outdir);
   demo_normalise (net, outdir);

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${DEMO_PACKAGES[@]}"
 cmake --preset default >/dev/null
 cmake --build --preset default
 octave-cli --norc --no-history --quiet --eval "addpath('build/octave', 'octave'); karate_demo('build/demo')"

@@ -16,7 +16,15 @@ install_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
 # What the tests need besides.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
-# What cross-building the Windows and macOS plug-ins and checking their structure needs.
+# What the demo's figures need: gnuplot draws them without a display, in Octave's own font.
+DEMO_PACKAGES=(gnuplot-nox fonts-freefont-otf)
+# What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
 CROSS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang lld llvm)
+# What the speed comparisons need besides the tests' packages: OpenBLAS, which replaces the
+# reference BLAS as the default through the alternatives system, for the X' * X routes.
+BENCH_PACKAGES=(libopenblas0-serial)
 # What running the Windows plug-ins needs.
 WINE_PACKAGES=(wine wine64)
+# What building the tests for arm64 Linux (with clang, against the arm64 C and C++ libraries) and
+# running them under emulation needs.
+ARM64_PACKAGES=(crossbuild-essential-arm64 qemu-user)

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds everything and runs the whole test suite (the test
-# host, Octave, the Octave package and build script, the Windows and macOS deliverables).
+# host, Octave, the Octave package and build script, the deliverables for MATLAB, the tests again
+# for arm64 Linux under emulation).
 # Run from the repository as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${DEMO_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" \
+  "${WINE_PACKAGES[@]}" "${ARM64_PACKAGES[@]}"
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
@@ -14,8 +16,15 @@ ctest --preset default
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
-# The nine deliverables for MATLAB on Windows and macOS, their structure checks, and the gateway
-# cases on the Windows plug-ins under Wine.
+# The deliverables for MATLAB on Windows, macOS, Linux and Apple silicon, their structure checks,
+# and the gateway cases on the Windows plug-ins under Wine and on the Linux ones here.
 bash scripts/deliverables.sh
 ctest --preset windows
 ctest --preset macos
+ctest --preset linux
+ctest --preset macos-arm64
+# The test-host plug-ins, the test host and every test program built for arm64 Linux and run under
+# qemu-user: the gateway cases and the differential tests on the code arm64 compilers make.
+cmake --preset linux-arm64 >/dev/null
+cmake --build --preset linux-arm64
+ctest --preset linux-arm64

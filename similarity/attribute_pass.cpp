@@ -4,19 +4,27 @@
 #include "frame/numbers.h"
 #include "frame/sparse_view.h"
 
-// The similarity of listed nodes p and q (0-based): 1 for a node with itself, else the attributes
-// both hold over those either holds, 0 when neither holds any.
-static double pairSimilarity(const SimilarityKernel& kernel, const void* nodeAtts, uint64_t numNodes,
-                             uint64_t numAttrs, int32_t p, int32_t q) {
-  if (p == q) return 1.0;
-  if (numAttrs == 0) return 0.0;
-  const PairCounts counts = kernel.countPair(nodeAtts, numNodes, numAttrs, p, q);
-  // Whole counts below 2^53 convert exactly, so this equals adding 1.0 per attribute.
-  return counts.either > 0 ? (double)counts.both / (double)counts.either : 0.0;
-}
-
 // A listed node number truncated toward zero, as a 0-based row or column.
 static int32_t listedIndex(const double* nodesToKeep, int32_t k) { return saturatingInt32(nodesToKeep[k]) - 1; }
+
+// The row nodes of list positions k to k + kBlockRows - 1, the last one repeated past the list's end.
+static void blockRows(const double* nodesToKeep, int32_t listed, int32_t k, int32_t* rows) {
+  for (int i = 0; i < kBlockRows; ++i) rows[i] = listedIndex(nodesToKeep, k + i < listed ? k + i : listed - 1);
+}
+
+// The bits of a block's rows that lie within the list: those at positions k to listed - 1.
+static unsigned listedBits(int32_t listed, int32_t k) {
+  return listed - k >= kBlockRows ? (1u << kBlockRows) - 1 : (1u << (listed - k)) - 1;
+}
+
+// A node's similarity with itself is 1 whatever its attributes: sets it where list position j,
+// the column's own, falls in the block at k, and returns the block's bits above `threshold`.
+static unsigned withOwnNode(int32_t j, int32_t k, double threshold, double* similarities, unsigned above) {
+  if (j < k || j >= k + kBlockRows) return above;
+  const unsigned bit = 1u << (j - k);
+  similarities[j - k] = 1.0;
+  return 1.0 > threshold ? above | bit : above & ~bit;
+}
 
 // Stores the similarities above `threshold` into ir/jc/pr, never past `nzmax`; returns how many passed.
 uint64_t attributePass(const SimilarityKernel& kernel, const void* nodeAtts, uint64_t numNodes,
@@ -24,22 +32,31 @@ uint64_t attributePass(const SimilarityKernel& kernel, const void* nodeAtts, uin
                        uint64_t numNodesToKeep, uint64_t nzmax, uint64_t* ir, uint64_t* jc, double* pr) {
   mexPrintf("%s", kernel.openingLine);
   const int32_t listed = (int32_t)numNodesToKeep;
+  const int32_t room = nzmax < (uint64_t)INT32_MAX ? (int32_t)nzmax : INT32_MAX;
   int32_t nnz = 0;
+  int32_t untilProgress = kernel.progress.step;  // counted down: no division per stored entry
   uint64_t passed = 0;
   int32_t nextColumn = 0;  // the previous listed node's number: the first column not yet started
   for (int32_t j = 0; j < listed; ++j) {
     const int32_t column = listedIndex(nodesToKeep, j);
     for (int32_t i = nextColumn; i <= column; ++i) jc[i] = widen(nnz);
-    for (int32_t k = 0; k < listed; ++k) {
-      const int32_t row = listedIndex(nodesToKeep, k);
-      const double similarity = pairSimilarity(kernel, nodeAtts, numNodes, numAttrs, column, row);
-      if (!(similarity > threshold)) continue;
-      ++passed;
-      if ((uint64_t)nnz >= nzmax) continue;
-      pr[nnz] = similarity;
-      ir[nnz] = widen(row);
-      ++nnz;
-      reportProgress(kernel.progress, nnz);
+    for (int32_t k = 0; k < listed; k += kBlockRows) {
+      int32_t rows[kBlockRows];
+      double similarities[kBlockRows];
+      blockRows(nodesToKeep, listed, k, rows);
+      unsigned above = kernel.similarityBlock(nodeAtts, numNodes, numAttrs, column, rows, threshold, similarities);
+      above = withOwnNode(j, k, threshold, similarities, above & listedBits(listed, k));
+      for (int i = 0; above != 0; ++i, above >>= 1) {
+        if (!(above & 1)) continue;
+        ++passed;
+        if (nnz == room) continue;
+        pr[nnz] = similarities[i];
+        ir[nnz] = widen(rows[i]);
+        ++nnz;
+        if (--untilProgress > 0) continue;
+        mexPrintf(kernel.progress.line, nnz / kernel.progress.unit);
+        untilProgress = kernel.progress.step;
+      }
     }
     nextColumn = column + 1;
   }

@@ -6,23 +6,23 @@
 
 #include "frame/progress.h"
 
-// The attributes held by either of two nodes and by both.
-struct PairCounts {
-  uint64_t either;
-  uint64_t both;
-};
+// How many row nodes of one column a similarity block takes in one pass over the column's values.
+const int kBlockRows = 16;
 
-// Counts the attributes of the different nodes p and q (0-based) in a table of numNodes nodes and
-// numAttrs attributes (numAttrs above 0); the table's layout is the kernel's own.
-typedef PairCounts (*CountPair)(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs, int32_t p,
-                                int32_t q);
+// For the listed column node `column` and each of the kBlockRows listed row nodes `rows` (0-based;
+// a short block repeats its last row) in a table of numNodes nodes and numAttrs attributes whose
+// layout is the kernel's own: writes the attributes both hold over those either holds (0 when
+// neither holds any) to `similarities` and returns the bits (bit i for row i) of those strictly
+// above `threshold`. A row equal to the column is counted like any other; the pass replaces it.
+typedef unsigned (*SimilarityBlock)(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs, int32_t column,
+                                    const int32_t* rows, double threshold, double* similarities);
 
-// What sets one similarity kernel apart: its lines, its progress step and how it counts a pair.
+// What sets one similarity kernel apart: its lines, its progress step and how it computes a block.
 struct SimilarityKernel {
   const char* openingLine;
   ProgressLine progress;
   const char* closingLine;  // shows the stored count
-  CountPair countPair;
+  SimilarityBlock similarityBlock;
 };
 
 // Stores, column by column in list order, the similarity of every ordered pair of listed nodes

@@ -105,7 +105,9 @@ SparseView openSimilarityCall(const SimilarityModule& module, int nlhs, mxArray*
   // A fixed fraction of all pairs is less than the diagonal for lists of one to three nodes, and
   // the diagonal is stored whenever the threshold is below 1: room for at least one entry a node.
   const uint64_t room = module.roomFromCaller || estNNZ > listed ? estNNZ : listed;
-  return createOutput(plhs, inputs.numNodes, room);
+  // No result holds more than every ordered pair of listed nodes: a host that fills and copies the
+  // whole room must never be asked for more.
+  return createOutput(plhs, inputs.numNodes, room < listed * listed ? room : listed * listed);
 }
 
 // After the pass: reports a result that needed more room than it had.

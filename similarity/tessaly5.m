@@ -18,18 +18,22 @@
 %                    Only its first column is read: a 1-by-K row vector is the
 %                    single node in its first element.
 %     threshold      a number
-%     percentSparse  the room S gets, as a fraction of all numel(nodesToKeep)^2
-%                    pairs (0.1 a tenth, 1 all of them); not a percentage
+%     percentSparse  the room S gets, as a fraction of all K^2 pairs of the
+%                    K = size (nodesToKeep, 1) listed nodes (0.1 a tenth, 1 all
+%                    of them); not a percentage
 %
 %   Output
 %     S     numNodes-by-numNodes sparse double matrix with room for
-%           fix(numel(nodesToKeep)^2 * percentSparse) entries
+%           fix (size (nodesToKeep, 1)^2 * percentSparse) entries, but never
+%           more than size (nodesToKeep, 1)^2, every pair there is
 %
 %   The call prints its arguments, the table's size, the room it reserves, a
 %   progress line every 10,000,000 stored entries and the final count.
 %
-%   Example: similarity of the neighbourhoods of nodes 1 to 10 of a graph G
-%     S = tessaly5 (logical (G), (1:10)', 0.2, 0.5);
+%   Example: similarity of the neighbourhoods of nodes 1 to 10 of a network of
+%   10 or more nodes, from its sparse adjacency matrix G (column v lists the
+%   neighbours of node v), with room for every pair
+%     S = tessaly5 (full (G ~= 0), (1:10)', 0.2, 1);
 %
 %   Errors
 %     MATLAB:tessaly:wrongrhs        not exactly one output and four inputs
@@ -43,6 +47,7 @@
 %     MATLAB:tessaly5:badcapacity    the room is negative, NaN, or 2^64 or more
 %     MATLAB:tessaly5:noroom         more pairs pass the threshold than the room
 %                                    holds; the call prints how many were needed
+%                                    and returns no result
 
 %!shared A
 %! A = logical ([1 0 0 1; 1 1 0 1; 0 1 0 1]);

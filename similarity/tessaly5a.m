@@ -25,13 +25,16 @@
 %
 %   Output
 %     S     numNodes-by-numNodes sparse double matrix with room for
-%           fix(numel(nodesToKeep)^2 * 0.33) entries (at least numel(nodesToKeep))
+%           fix (K^2 * 0.33) entries, at least K, for the K = size (nodesToKeep, 1)
+%           listed nodes
 %
 %   The call prints its arguments, the table's size, the room it reserves, a
 %   progress line every 1000 stored entries and the final count.
 %
-%   Example: members of a club alike in at least two thirds of their memberships
-%     S = tessaly5a (memberships, (1:rows (memberships))', 0.66);
+%   Example: members of a club alike in more than two thirds of the groups
+%   either belongs to, from a 0/1 double table memberships with one row per
+%   member and one column per group
+%     S = tessaly5a (memberships, (1:size (memberships, 1))', 2/3);
 %
 %   Errors
 %     MATLAB:tessaly:wrongrhs         not exactly one output and three inputs
@@ -44,6 +47,7 @@
 %     MATLAB:tessaly5a:notascending   node numbers, truncated, do not ascend strictly
 %     MATLAB:tessaly5a:noroom         more pairs pass the threshold than the room
 %                                     holds; the call prints how many were needed
+%                                     and returns no result
 
 %!shared T
 %! T = [1 1; 1 1; 0 1; 0 0; 1 0];

@@ -19,12 +19,14 @@
 %
 %   Output
 %     S     numNodes-by-numNodes sparse double matrix with room for
-%           fix(numel(nodesToKeep)^2 * 0.25) entries (at least numel(nodesToKeep))
+%           fix (K^2 * 0.25) entries, at least K, for the K = size (nodesToKeep, 1)
+%           listed nodes
 %
 %   The call prints its arguments, the table's size, the room it reserves, a
 %   progress line every 10,000,000 stored entries and the final count.
 %
-%   Example: nodes with at least half of their attributes in common
+%   Example: pairs of nodes sharing more than half of the attributes either
+%   holds, from a full logical table nodeAtts with one column per node
 %     S = tessaly5b (nodeAtts, (1:size (nodeAtts, 2))', 0.5);
 %
 %   Errors
@@ -38,6 +40,7 @@
 %     MATLAB:tessaly5b:notascending   node numbers, truncated, do not ascend strictly
 %     MATLAB:tessaly5b:noroom         more pairs pass the threshold than the room
 %                                     holds; the call prints how many were needed
+%                                     and returns no result
 
 %!shared A
 %! A = logical ([1 0 0 1; 1 1 0 1; 0 1 0 1]);

@@ -1,4 +1,5 @@
-// The release entry point of the macOS plug-ins, built from the same source for Linux and called.
+// The release entry point of the macOS and Linux plug-ins, built from the same source for the test
+// host and called.
 #include <gtest/gtest.h>
 
 #include "tests/runner/plugin.h"

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <string.h>
 
 #include <map>
 #include <random>
 
 #include "merge/corvane.h"
+#include "tests/reference/today_kernels.h"
 #include "tests/support/plugins.h"
 
 namespace {
@@ -79,6 +81,20 @@ TEST(CorvaneKernel, MergesPlainArraysWithoutAHost) {
   EXPECT_EQ(fromEntries(3, {{{0, 0}, 2}, {{0, 1}, 1}, {{0, 2}, 4}, {{2, 0}, 2}}), resultOf(3, jc, ir, pr));
 }
 
+TEST(CorvaneKernel, TheLargestRowOfTheLargestSizeMergesLikeAnyOther) {
+  // Rows of an n-by-n matrix with n = 2^31 - 1 reach 2^31 - 2, one below the exhausted-column marker:
+  // A alone, B alone and both at that row, each after the other side's column is used up.
+  const uint64_t last = 2147483646u;
+  const PlainSparse A = fromEntries(3, {{{0, 3}, 1}, {{0, last}, 2}, {{2, last}, 6}});
+  const PlainSparse B = fromEntries(3, {{{0, 3}, 1}, {{1, last}, 4}, {{2, last}, 2}});
+  std::vector<uint64_t> jc(4), ir(4);
+  std::vector<double> pr(4);
+  corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), 3, -1, 0.5, ir.data(),
+          jc.data(), pr.data());
+  testhostTakeOutput();
+  EXPECT_EQ(fromEntries(3, {{{0, 3}, 1}, {{0, last}, 1}, {{1, last}, 2}, {{2, last}, 4}}), resultOf(3, jc, ir, pr));
+}
+
 TEST(CorvaneKernel, MatchesThePlainMergeOnRandomMatrices) {
   std::mt19937 random(20261208);
   const double weights[] = {0.0, 1.0, 0.5, 0.3, -0.25, 1.7};
@@ -97,6 +113,68 @@ TEST(CorvaneKernel, MatchesThePlainMergeOnRandomMatrices) {
     EXPECT_EQ(expected, resultOf(n, jc, ir, pr));
   }
   testhostTakeOutput();
+}
+
+// A random matrix whose values include NaN, infinities, -0 and stored zeros, and whose jc and ir
+// entries carry random bits above the low 32, which the merge must not read.
+PlainSparse awkwardMatrix(std::mt19937& random, size_t n, double density) {
+  const double awkward[] = {NAN, INFINITY, -INFINITY, -0.0, 0.0, 1e-310, -2.5};
+  PlainSparse matrix = randomMatrix(random, n, density);
+  for (double& value : matrix.pr)
+    if (random() % 6 == 0) value = awkward[random() % 7];
+  for (uint64_t& start : matrix.jc) start |= (uint64_t)(random() % 4) << 32;
+  for (uint64_t& row : matrix.ir) row |= (uint64_t)(random() % 4) << 32;
+  return matrix;
+}
+
+// What a merge printed and stored, with exactly the room the gateway gives.
+struct MergeRun {
+  std::string printed;
+  PlainSparse result;
+};
+
+template <typename Kernel>
+MergeRun runMerge(Kernel kernel, const PlainSparse& A, const PlainSparse& B, int64_t blockEnd, double w) {
+  const size_t room = A.pr.size() + B.pr.size();
+  std::vector<uint64_t> jc(A.n + 1), ir(room);
+  std::vector<double> pr(room);
+  testhostTakeOutput();
+  kernel(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), A.n, blockEnd, w, ir.data(),
+         jc.data(), pr.data());
+  return MergeRun{testhostTakeOutput(), storedPart(A.n, A.n, jc.data(), ir.data(), pr.data(), room)};
+}
+
+void expectSameRun(const MergeRun& expected, const MergeRun& actual) {
+  EXPECT_EQ(expected.printed, actual.printed);
+  EXPECT_EQ(expected.result, actual.result);
+}
+
+TEST(CorvaneKernel, MatchesTheFormerKernelBitForBit) {
+  std::mt19937 random(2028);
+  const double weights[] = {0.5, 0.0, 1.0, -0.0, 0.3, 1.7, NAN, INFINITY};
+  for (int round = 0; round < 300; ++round) {
+    const size_t n = random() % 30;
+    const PlainSparse A = awkwardMatrix(random, n, 0.3), B = awkwardMatrix(random, n, 0.3);
+    const int64_t ends[] = {(int64_t)(random() % (n + 3)), -1, INT32_MIN, (int64_t)n};
+    const int64_t blockEnd = ends[random() % 4];
+    const double w = weights[random() % 8];
+    SCOPED_TRACE("round " + std::to_string(round));
+    expectSameRun(runMerge(today::corvane, A, B, blockEnd, w), runMerge(corvane, A, B, blockEnd, w));
+  }
+}
+
+TEST(CorvaneKernel, PrintsProgressAtEveryMillionStoredEntriesAsBefore) {
+  // 1100 columns of 950 positive entries: 1,045,000 stored, inside and outside a block of 600.
+  PlainSparse A, B;
+  A.m = A.n = B.m = B.n = 1100;
+  B.jc.assign(A.n + 1, 0);
+  for (size_t j = 0; j < A.n; ++j) {
+    for (size_t row = 0; row < 950; ++row) A.ir.push_back(row), A.pr.push_back(1.0 + row % 3);
+    A.jc.push_back(A.ir.size());
+  }
+  const MergeRun expected = runMerge(today::corvane, A, B, 600, 0.5);
+  EXPECT_NE(std::string::npos, expected.printed.find("corvane nnz=1 M\n"));
+  expectSameRun(expected, runMerge(corvane, A, B, 600, 0.5));
 }
 
 // Merges A and B in the plug-in with weight 0.5 and end 1.
@@ -141,10 +219,10 @@ std::string mergeEmptyOfSize(size_t n) {
 }
 
 #if defined(__linux__)
-TEST(CorvanePlugin, RefusesSizesOf2To31Minus1) {
-  EXPECT_EQ("MATLAB:corvane:toolarge", mergeEmptyOfSize(2147483647u));
+TEST(CorvanePlugin, RefusesSizesOf2To31) {
+  EXPECT_EQ("MATLAB:corvane:toolarge", mergeEmptyOfSize(UINT64_C(1) << 31));
   // The largest size accepted: the host is asked for the n+1 column starts and refuses.
-  EXPECT_EQ("MATLAB:nomem", mergeEmptyOfSize(2147483646u));
+  EXPECT_EQ("MATLAB:nomem", mergeEmptyOfSize((UINT64_C(1) << 31) - 1));
 }
 #endif
 

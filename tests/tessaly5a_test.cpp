@@ -4,7 +4,11 @@
 
 #include <math.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "similarity/tessaly5a.h"
+#include "tests/reference/today_kernels.h"
 #include "tests/similarity_reference.h"
 
 namespace {
@@ -57,6 +61,57 @@ TEST(Tessaly5aKernel, MatchesThePlainSumRuleOnRandomTables) {
     EXPECT_EQ(expected.ir.size(), needed);
   }
   testhostTakeOutput();
+}
+
+// What a kernel printed, returned and stored, with room for `room` entries.
+struct NumericRun {
+  uint64_t needed;
+  std::string printed;
+  PlainSparse result;
+};
+
+NumericRun runNumeric(const std::function<uint64_t(uint64_t*, uint64_t*, double*)>& kernel, uint64_t numNodes,
+                      uint64_t room) {
+  std::vector<uint64_t> jc(numNodes + 1), ir(room);
+  std::vector<double> pr(room);
+  testhostTakeOutput();
+  const uint64_t needed = kernel(ir.data(), jc.data(), pr.data());
+  return NumericRun{needed, testhostTakeOutput(), storedPart(numNodes, numNodes, jc.data(), ir.data(), pr.data(), room)};
+}
+
+// Every code path this processor runs, against the kernel as it was, bit for bit: awkward values
+// (NaN, infinities, values beyond 2^30 and 2^31), lists of neighbouring and scattered nodes,
+// rooms that overflow, and progress lines past 1000 stored entries.
+TEST(Tessaly5aKernel, EveryPathMatchesTheFormerKernelBitForBit) {
+  std::mt19937 random(2027);
+  for (int round = 0; round < 200; ++round) {
+    const uint64_t numNodes = 1 + random() % 48, numAttrs = random() % 40;
+    std::vector<double> table = randomTable(random, numNodes, numAttrs);
+    if (round % 2) std::transform(table.begin(), table.end(), table.begin(), [](double v) { return fabs(v) < 2 ? v : 0; });
+    std::vector<int32_t> listed;
+    const std::vector<double> list = randomList(random, numNodes, round % 3 ? 1.0 : 0.6, &listed);
+    const double threshold = round % 4 ? randomThreshold(random) : -1.0;
+    const uint64_t room = random() % (list.size() * list.size() + 2);
+    const NumericRun expected = runNumeric(
+        [&](uint64_t* ir, uint64_t* jc, double* pr) {
+          return today::tessaly5a(table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room, ir,
+                                  jc, pr);
+        },
+        numNodes, room);
+    for (CpuPath path : kEveryCpuPath) {
+      if (!cpuPathRuns(path)) continue;
+      SCOPED_TRACE("round " + std::to_string(round) + " on " + cpuPathName(path));
+      const NumericRun run = runNumeric(
+          [&](uint64_t* ir, uint64_t* jc, double* pr) {
+            return tessaly5aOnPath(path, table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room,
+                                   ir, jc, pr);
+          },
+          numNodes, room);
+      EXPECT_EQ(expected.needed, run.needed);
+      EXPECT_EQ(expected.printed, run.printed);
+      EXPECT_EQ(expected.result, run.result);
+    }
+  }
 }
 
 TEST(Tessaly5aPlugin, EqualsTessaly5bOnTheLogicalTransposeOfA01Table) {

@@ -6,6 +6,8 @@
 
 #include "normalise/tessaly.h"
 #include "tests/neighbourhoods.h"
+#include "tests/reference/awkward_counts.h"
+#include "tests/reference/today_kernels.h"
 
 namespace {
 
@@ -73,6 +75,28 @@ TEST(TessalyKernel, MatchesThePlainFormulaOnRandomGraphs) {
     EXPECT_EQ(plainJaccard(C, threshold), storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size()));
   }
   testhostTakeOutput();
+}
+
+// The kernel against the kernel as it was, bit for bit: NaN, infinite and -0 counts and degrees,
+// stored zeros, and entries with high bits set.
+TEST(TessalyKernel, MatchesTheFormerKernelBitForBit) {
+  std::mt19937 random(2029);
+  for (int round = 0; round < 200; ++round) {
+    const size_t n = random() % 30;
+    Neighbourhoods C = randomNeighbourhoods(random, n, 0.05 + (random() % 40) / 100.0, 0.1);
+    disturbDegrees(random, C);
+    makeAwkward(random, C, 8);
+    const double threshold = round % 5 ? someThreshold(random) : -0.0;
+    SCOPED_TRACE("round " + std::to_string(round));
+    expectEveryPathAsBefore(
+        C,
+        [&](uint64_t* ir, uint64_t* jc, double* pr) {
+          today::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
+        },
+        [&](CpuPath, uint64_t* ir, uint64_t* jc, double* pr) {
+          tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
+        });
+  }
 }
 
 TEST(TessalyPlugin, MatchesThePlainFormulaOnRandomGraphs) {

@@ -1,10 +1,11 @@
-// Runs the gateway cases against the Windows plug-ins, as a plain Windows program (under Wine here):
+// Runs the gateway cases against shipped plug-ins, as a plain program of their platform: a Windows
+// program under Wine for the .mexw64 files, a Linux one for the .mexa64 files.
 //
-//   wine_cases <plug-in folder> <word>=<file>[,<word>=<file>...] <case file>...
+//   <program> <plug-in folder> <word>=<file>[,<word>=<file>...] <case file>...
 //
-// Each case calls the plug-in file its function maps to, loaded beside our libmx.dll and
-// libmex.dll; cases of functions without a Windows plug-in are counted as skipped. Exits 1 when a
-// case fails or a plug-in has no case at all.
+// Each case calls the plug-in file its function maps to, loaded beside our test host as libmx and
+// libmex; cases of functions without a plug-in file are counted as skipped. Exits 1 when a case
+// fails or a plug-in has no case at all.
 #include <stdio.h>
 
 #include <map>
@@ -37,7 +38,7 @@ static bool passes(const Case& testCase, MexFunction entry) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    fprintf(stderr, "usage: wine_cases <plug-in folder> <word>=<file>[,...] <case file>...\n");
+    fprintf(stderr, "usage: %s <plug-in folder> <word>=<file>[,...] <case file>...\n", argv[0]);
     return 2;
   }
   const std::string folder = argv[1];
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
     }
   }
   for (const auto& function : skipped)
-    printf("skipped %d cases of %s: no Windows plug-in\n", function.second, function.first.c_str());
+    printf("skipped %d cases of %s: no plug-in file\n", function.second, function.first.c_str());
   printf("%d of %d cases passed\n", total - failed, total);
   return failed == 0 && unused == 0 ? 0 : 1;
 }

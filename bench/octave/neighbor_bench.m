@@ -1,9 +1,10 @@
-% neighbor_bench ()
-%   Times neighborJaccard (G, 0.05) against C = G*G followed by tessaly (C, d, 0.05) and against
-%   the same computed in vectorised Octave, side by side in one run, and measures the peak memory
-%   of each route in a separate octave-cli process. Prints one table per graph with the ratios.
-%   Run from the repository after building:
-%     octave-cli --eval "addpath('build/octave', 'bench'); neighbor_bench"
+% neighbor_bench (plugins)
+%   Times neighborJaccard (G, 0.05) from PLUGINS (a folder of built .mex files) against C = G*G
+%   followed by tessaly (C, d, 0.05) and against the same computed in vectorised Octave, side by
+%   side in one run, and measures the peak memory of each route in a separate octave-cli process.
+%   Prints one table per graph: the fastest call of each route in processor time, its ratio to
+%   neighborJaccard's, and its peak memory. Run by scripts/bench.sh, or from the repository:
+%     octave-cli --eval "addpath('bench/octave'); neighbor_bench('build/octave')"
 %
 %   The graphs, generated reproducibly:
 %   - issue: n = 40,000 nodes with 12 neighbours a node on average, C = G*G of about 22.7
@@ -18,11 +19,12 @@
 %     memory exceeds 60% of what the machine has available is skipped (G*G and tessaly take
 %     about 11 GB, the vectorised route about 15 GB).
 %
-% neighbor_bench (file, route, repeats)
+% neighbor_bench (plugins, file, route, repeats)
 %   Runs one route on the graph saved in FILE, in this process: what the table runs in each
 %   octave-cli process. Prints one line "route: <seconds> <peak bytes> <nnz(S)> <sum(S)> <nnz(C)>".
-function neighbor_bench (file, route, repeats)
-  if (nargin == 3)
+function neighbor_bench (plugins, file, route, repeats)
+  addpath (plugins);
+  if (nargin == 4)
     run_route (file, route, repeats);
     return;
   end
@@ -36,13 +38,13 @@ function neighbor_bench (file, route, repeats)
     save ("-binary", file, "G", "threshold");
     degrees = full (sum (G, 2));
     print_heading (graphs{g, 1}, G, degrees);
-    bench_graph (file, G, degrees, graphs{g, 3});
+    bench_graph (plugins, file, G, degrees, graphs{g, 3});
     delete (file);
   end
 end
 
 % The three routes on one graph: each in its own process, the table and its ratios.
-function bench_graph (file, G, degrees, repeats)
+function bench_graph (plugins, file, G, degrees, repeats)
   % Each route with the bytes it takes for each product (d(d+1)/2 through a node of degree d), as
   % measured here, rounded up; neighborJaccard's depend on what it keeps and are left out.
   routes = {"neighborJaccard", "neighborJaccard (G, t)", 0;
@@ -58,7 +60,7 @@ function bench_graph (file, G, degrees, repeats)
       printf ("%-28s skipped: needs about %.1f GB\n", routes{r, 2}, needed / 2^30);
       continue;
     end
-    result = run_child (file, routes{r, 1}, repeats);
+    result = run_child (plugins, file, routes{r, 1}, repeats);
     if (isempty (base))
       base = result;
     end
@@ -77,12 +79,11 @@ function print_heading (name, G, degrees)
 end
 
 % Runs one route in a fresh octave-cli and reads back its result line.
-function result = run_child (file, route, repeats)
+function result = run_child (plugins, file, route, repeats)
   here = fileparts (mfilename ("fullpath"));
-  plugins = fileparts (which ("neighborJaccard"));
   octave = fullfile (OCTAVE_HOME (), "bin", "octave-cli");
-  command = sprintf ("%s --norc --no-history --quiet --eval \"addpath('%s', '%s'); neighbor_bench('%s', '%s', %d)\"", ...
-                     octave, plugins, here, file, route, repeats);
+  command = sprintf ("%s --norc --no-history --quiet --eval \"addpath('%s'); neighbor_bench('%s', '%s', '%s', %d)\"", ...
+                     octave, here, make_absolute_filename (plugins), file, route, repeats);
   [status, output] = system (command);
   line = regexp (output, [route, ': ([^\n]*)'], "tokens", "once");
   if (status != 0 || isempty (line))
@@ -93,7 +94,8 @@ function result = run_child (file, route, repeats)
                    "counts", values(5));
 end
 
-% One route, timed over `repeats` calls (the fastest counts), with the peak memory it took.
+% One route, timed in processor time over `repeats` calls (the fastest counts), with the peak
+% memory it took.
 function run_route (file, route, repeats)
   load (file);
   reset_peak ();
@@ -102,7 +104,7 @@ function run_route (file, route, repeats)
   counts = 0;
   for k = 1:repeats
     clear S;
-    tic;
+    started = cputime ();
     switch (route)
       case "neighborJaccard"
         evalc ("S = neighborJaccard (G, threshold);");
@@ -114,7 +116,7 @@ function run_route (file, route, repeats)
       case "vectorised"
         [S, counts] = vectorised_jaccard (G, threshold);
     end
-    seconds = min (seconds, toc);
+    seconds = min (seconds, cputime () - started);
     clear C d;
   end
   peak = status_bytes ("VmHWM") - before;

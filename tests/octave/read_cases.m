@@ -1,0 +1,139 @@
+% cases = read_cases (path)
+%   Reads the gateway cases of a case file (format in tests/cases/README.md) into a cell array of
+%   structs. Each input is a function that builds it, so that a case is built only when it runs;
+%   ELEMENTS tells how large its inputs and its result are.
+function cases = read_cases (path)
+  text = fileread (path);
+  lines = strsplit (text, "\n");
+  cases = {};
+  for number = 1:numel (lines)
+    line = lines{number};
+    trimmed = strtrim (line);
+    if (isempty (trimmed) || trimmed(1) == '#')
+      continue;
+    end
+    [keyword, rest] = strtok (trimmed);
+    rest = regexprep (line, '^\s*\S+\s?', '', 'once');
+    switch (keyword)
+      case 'case'
+        c = struct ('where', sprintf ('%s:%d', path, number), 'name', rest, 'function', '', ...
+                    'nlhs', 1, 'inputs', {{}}, 'elements', 0, 'output', '', 'raises', false, ...
+                    'identifier', '', 'message', '', 'result', [], 'stored', -1, 'nzmax', -1, ...
+                    'afterOutput', false);
+      case 'call'
+        words = strsplit (strtrim (rest));
+        c.function = words{1};
+        c.nlhs = str2double (words{2});
+      case 'in'
+        c.inputs{end+1} = @() build_input (rest);
+        c.elements += input_elements (rest);
+      case 'line'
+        quotes = find (rest == '"');
+        c.output = [c.output, rest(quotes(1)+1:quotes(end)-1), "\n"];
+      case 'error'
+        [c.identifier, message] = strtok (rest);
+        c.raises = true;
+        c.message = regexprep (message, '^ ', '', 'once');
+      case 'result'
+        parts = strsplit (rest, '|');
+        size = numbers (parts{1});
+        c.result = struct ('m', size(1), 'n', size(2), 'jc', numbers (parts{2}), ...
+                           'ir', numbers (parts{3}), 'pr', numbers (parts{4}));
+      case 'stored'
+        c.stored = str2double (rest);
+        c.elements += c.stored;
+      case 'nzmax'
+        c.nzmax = str2double (rest);
+        c.elements += c.nzmax;
+      case 'after-output'
+        c.afterOutput = true;
+      case 'end'
+        cases{end+1} = c;
+      otherwise
+        error ('read_cases:format', '%s:%d: unknown keyword %s', path, number, keyword);
+    end
+  end
+end
+
+% The numbers of a list: decimals, NaN, Inf, -Inf and fractions a/b.
+function values = numbers (text)
+  words = strsplit (strtrim (text));
+  words = words(! cellfun (@isempty, words));
+  values = zeros (1, numel (words));
+  for k = 1:numel (words)
+    halves = strsplit (words{k}, '/');
+    values(k) = str2double (halves{1});
+    if (numel (halves) == 2)
+      values(k) /= str2double (halves{2});
+    end
+  end
+end
+
+function value = build_input (rest)
+  parts = strsplit (rest, '|');
+  words = strsplit (strtrim (parts{1}));
+  kind = words{1};
+  sizes = str2double (words(2:end));
+  switch (kind)
+    case 'sparse'
+      value = sparse_from_parts (sizes(1), sizes(2), numbers (parts{2}), numbers (parts{3}), numbers (parts{4}));
+    case 'full'
+      value = reshape (numbers (parts{2}), sizes(1), sizes(2));
+    case 'scalar'
+      value = numbers (words{2});
+    case 'logical'
+      value = logical (reshape (numbers (parts{2}), sizes(1), sizes(2)));
+    case 'sparse-logical'
+      value = sparse_from_parts (sizes(1), sizes(2), numbers (parts{2}), numbers (parts{3}), numbers (parts{4})) != 0;
+    case 'identity'
+      value = sparse (1:sizes(1), 1:sizes(1), sizes(2), sizes(1), sizes(1));
+    case 'column'
+      value = (sizes(1):sizes(2))';
+    case 'class'
+      value = of_class (words{2}, str2double (words{3}), str2double (words{4}), words(5:end));
+    otherwise
+      error ('read_cases:format', 'unknown input kind %s', kind);
+  end
+end
+
+function value = of_class (name, m, n, flags)
+  switch (name)
+    case 'cell'
+      value = cell (m, n);
+    case 'struct'
+      value = repmat (struct (), m, n);
+    case 'char'
+      value = repmat (char (0), m, n);
+    case 'logical'
+      value = false (m, n);
+    otherwise
+      value = zeros (m, n, name);
+  end
+  if (any (strcmp (flags, 'sparse')))
+    value = sparse (value);
+  end
+  if (any (strcmp (flags, 'complex')))
+    value = complex (value);
+  end
+end
+
+% About how many elements and column starts an input holds, from its text alone.
+function count = input_elements (rest)
+  parts = strsplit (rest, '|');
+  words = strsplit (strtrim (parts{1}));
+  sizes = str2double (words(2:end));
+  switch (words{1})
+    case {'sparse', 'sparse-logical'}
+      count = sizes(2) + 1 + numel (numbers (parts{4}));
+    case {'full', 'logical'}
+      count = prod (sizes(1:2));
+    case 'identity'
+      count = 2 * sizes(1);
+    case 'column'
+      count = sizes(2) - sizes(1) + 1;
+    case 'class'
+      count = str2double (words{3}) * str2double (words{4});
+    otherwise
+      count = 1;
+  end
+end
