@@ -22,4 +22,5 @@ function karate_demo (outdir)
   demo_similarity (net, outdir);
   demo_attributes (net);
   demo_normalise (net, outdir);
+  demo_neighbours (net);
 end

@@ -133,6 +133,12 @@ static std::vector<uint64_t> asIndices(const std::vector<double>& values) {
   return indices;
 }
 
+static std::vector<unsigned char> asBytes(const std::vector<double>& values) {
+  std::vector<unsigned char> bytes;
+  for (double value : values) bytes.push_back((unsigned char)value);
+  return bytes;
+}
+
 // An n-by-n sparse diagonal holding `value` in every diagonal position.
 static mxArray* buildIdentity(size_t n, double value) {
   std::vector<uint64_t> jc(n + 1), ir(n);
@@ -172,15 +178,10 @@ mxArray* buildInput(const CaseInput& input) {
     return testhostSparse(wordAsSize(input, 0), wordAsSize(input, 1), asIndices(part(0)), asIndices(part(1)), part(2));
   if (input.kind == "full") return testhostFull(wordAsSize(input, 0), wordAsSize(input, 1), part(0));
   if (input.kind == "scalar") return testhostFull(1, 1, {parseNumber(input.words.at(0))});
-  const auto bytesOf = [](const std::vector<double>& values) {
-    std::vector<unsigned char> bytes;
-    for (double value : values) bytes.push_back((unsigned char)value);
-    return bytes;
-  };
-  if (input.kind == "logical") return testhostLogical(wordAsSize(input, 0), wordAsSize(input, 1), bytesOf(part(0)));
+  if (input.kind == "logical") return testhostLogical(wordAsSize(input, 0), wordAsSize(input, 1), asBytes(part(0)));
   if (input.kind == "sparselogical")
     return testhostSparseLogical(wordAsSize(input, 0), wordAsSize(input, 1), asIndices(part(0)), asIndices(part(1)),
-                                 bytesOf(part(2)));
+                                 asBytes(part(2)));
   if (input.kind == "identity") return buildIdentity(wordAsSize(input, 0), parseNumber(input.words.at(1)));
   if (input.kind == "column") {
     const size_t first = wordAsSize(input, 0), last = wordAsSize(input, 1);
