@@ -2,10 +2,10 @@
 # The speed comparisons, as ratios measured side by side in one run, in processor time (this
 # machine is shared and its absolute times wander): every kernel against the kernel it replaced and the streaming
 # kernels against the copy bandwidth, then each plug-in in Octave against the vectorised Octave
-# code a user would write, with OpenBLAS, without and with huge pages for malloc; last
-# neighborJaccard against G*G followed by tessaly and against vectorised Octave, with the peak
-# memory of each. Google Benchmark's own table goes to build/bench/ratios_bench.txt. Run from the
-# repository as root on Debian 12; installs what is missing. Takes about ten minutes.
+# code a user would write, with OpenBLAS, without and with huge pages for malloc; then
+# neighborJaccard against G*G followed by tessaly and against vectorised Octave, and
+# attributeJaccard against tessaly5 and X' * X at 3000 nodes, with the peak memory of each. Google Benchmark's own table goes to build/bench/ratios_bench.txt. Run from the
+# repository as root on Debian 12; installs what is missing. Takes about a quarter of an hour.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -22,3 +22,5 @@ echo
 env GLIBC_TUNABLES=glibc.malloc.hugetlb=1 octave-cli --norc --no-history --quiet --eval "$compare"
 echo
 env -u GLIBC_TUNABLES octave-cli --norc --no-history --quiet --eval "addpath('bench/octave'); neighbor_bench('build/octave')"
+echo
+env -u GLIBC_TUNABLES octave-cli --norc --no-history --quiet --eval "addpath('build/octave', 'bench/octave'); attribute_bench (3000)"

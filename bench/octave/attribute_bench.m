@@ -2,7 +2,7 @@
 %   Times attributeJaccard against tessaly5 and against the BLAS route through X' * X on random
 %   logical tables, in one run, and prints the ratios and each call's peak memory. Run from the
 %   repository with the built plug-ins on the path:
-%     octave-cli --eval "addpath('build/octave', 'bench'); attribute_bench"
+%     octave-cli --eval "addpath('build/octave', 'bench/octave'); attribute_bench"
 %   NODES (default [3000 20000]) are the listed nodes (every node of the table) and THRESHOLD
 %   (default 0.2) is the threshold of every call. Each table has 256 or 1024 attributes held with
 %   probability 0.1 or 0.01. tessaly5 gets exactly the room the result needs; the BLAS route
