@@ -54,11 +54,13 @@ uint64_t attributePass(const SimilarityKernel& kernel, const void* nodeAtts, uin
   for (int32_t j = 0; j < listed; ++j) {
     const int32_t column = listedIndex(nodesToKeep, j);
     for (int32_t i = nextColumn; i <= column; ++i) jc[i] = widen(nnz);
+    const uint32_t columnCount = kernel.columnCount ? kernel.columnCount(nodeAtts, numNodes, numAttrs, column) : 0;
     for (int32_t k = 0; k < listed; k += kBlockRows) {
       int32_t rows[kBlockRows];
       double similarities[kBlockRows];
       blockRows(nodesToKeep, listed, k, plain, rows);
-      unsigned above = kernel.similarityBlock(nodeAtts, numNodes, numAttrs, column, rows, threshold, similarities);
+      unsigned above = kernel.similarityBlock(nodeAtts, numNodes, numAttrs, column, columnCount, rows, threshold,
+                                                similarities);
       above = withOwnNode(j, k, threshold, similarities, above & listedBits(listed, k));
       for (int i = 0; above != 0; ++i, above >>= 1) {
         if (!(above & 1)) continue;
