@@ -8,7 +8,7 @@
 namespace {
 
 // The most elements of a full input and the most columns and stored entries of a sparse one.
-const uint64_t kMostElements = 1 << 16;
+const uint64_t kMostElements = 1 << 14;
 const uint64_t kMostColumns = 1 << 12;
 const size_t kMostStored = 1 << 12;
 
@@ -21,7 +21,8 @@ struct Sizes {
 };
 
 Sizes someSizes(FuzzedDataProvider& in) {
-  const uint64_t nodes = in.ConsumeIntegralInRange<uint64_t>(0, 40);
+  // Mostly few nodes: the similarity modules take time in the square of the listed nodes.
+  const uint64_t nodes = in.ConsumeIntegralInRange<uint64_t>(0, in.ConsumeBool() ? 12 : 34);
   const uint64_t listed = in.ConsumeIntegralInRange<uint64_t>(0, nodes + 2);
   const unsigned wide = in.ConsumeIntegralInRange<unsigned>(0, 31);
   const uint64_t attributes = wide == 0 ? in.ConsumeIntegralInRange<uint64_t>(0, 4200)

@@ -19,7 +19,7 @@ double someValue(FuzzedDataProvider& in) {
 Palette somePalette(FuzzedDataProvider& in) {
   Palette palette;
   const size_t count = in.ConsumeIntegralInRange<size_t>(1, 4);
-  for (size_t k = 0; k < count; ++k) palette.values.push_back(someValue(in));
+  for (size_t k = 0; k < 4; ++k) palette.values[k] = k < count ? someValue(in) : palette.values[k % count];
   return palette;
 }
 

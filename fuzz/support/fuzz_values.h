@@ -31,10 +31,11 @@ Random randomFrom(FuzzedDataProvider& in);
 // a small whole number or fraction, or any double the fuzzer makes.
 double someValue(FuzzedDataProvider& in);
 
-// Up to four values, from which the elements of an array are drawn.
+// Up to four values, from which the elements of an array are drawn (four slots, a value repeated
+// to fill them, so that a pick takes no division).
 struct Palette {
-  std::vector<double> values;
-  double pick(Random& random) const { return values[random.below(values.size())]; }
+  double values[4];
+  double pick(Random& random) const { return values[random.next() & 3]; }
 };
 Palette somePalette(FuzzedDataProvider& in);
 
