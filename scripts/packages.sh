@@ -20,6 +20,8 @@ TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
 DEMO_PACKAGES=(gnuplot-nox fonts-freefont-otf)
 # What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
 CROSS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang lld llvm)
+# What the fuzz targets need: clang and its libFuzzer, AddressSanitizer and UBSan run-time libraries.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # What the speed comparisons need besides the tests' packages: OpenBLAS, which replaces the
 # reference BLAS as the default through the alternatives system, for the X' * X routes.
 BENCH_PACKAGES=(libopenblas0-serial)

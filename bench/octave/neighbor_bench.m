@@ -7,7 +7,7 @@
 %     octave-cli --eval "addpath('bench/octave'); neighbor_bench('build/octave')"
 %
 %   The graphs, generated reproducibly:
-%   - issue: n = 40,000 nodes with 12 neighbours a node on average, C = G*G of about 22.7
+%   - hubs: n = 40,000 nodes with 12 neighbours a node on average, C = G*G of about 22.7
 %     million entries. Every node has 11 neighbours chosen at random (a random 11-regular
 %     multigraph with its loops and repeated edges dropped, so a few have 9 or 10); 23 hubs
 %     are each joined to 885 more nodes at random. The hubs make most of C: d(d+1)/2 pairs
@@ -15,7 +15,7 @@
 %   - heavy tail: the same size and mean degree, degrees of a power law with exponent 2.85
 %     (Chung-Lu: edges drawn with probability proportional to weights i^(-1/1.85)); C is as
 %     large but many pairs of nodes of small degree pass the threshold.
-%   - issue x 10: n = 400,000, 230 hubs, about ten times as large a C; a route whose estimated
+%   - hubs x 10: n = 400,000, 230 hubs, about ten times as large a C; a route whose estimated
 %     memory exceeds 60% of what the machine has available is skipped (G*G and tessaly take
 %     about 11 GB, the vectorised route about 15 GB).
 %
@@ -29,9 +29,9 @@ function neighbor_bench (plugins, file, route, repeats)
     return;
   end
   threshold = 0.05;
-  graphs = {"issue", @() hub_graph(40000, 11, 23, 885, 1), 3;
+  graphs = {"hubs", @() hub_graph(40000, 11, 23, 885, 1), 3;
             "heavy tail", @() power_law_graph(40000, 12.6, 2.85, 7), 3;
-            "issue x 10", @() hub_graph(400000, 11, 230, 885, 2), 1};
+            "hubs x 10", @() hub_graph(400000, 11, 230, 885, 2), 1};
   for g = 1:rows (graphs)
     G = graphs{g, 2} ();
     file = [tempname(), ".mat"];

@@ -1,0 +1,86 @@
+// attributeJaccard on every CPU path and table storage against tessaly5's former scalar kernel on
+// the table of held attributes (nonzero entries), bit for bit, with room for exactly what it
+// stores; a limit of entries that the result passes gives no result and frees the workspace.
+#include "similarity/attribute_jaccard.h"
+#include "fuzz/support/kernel_results.h"
+#include "tests/reference/today_kernels.h"
+
+namespace {
+
+// A table in all four storages: stored entries of the sparse ones include some not held.
+struct Table {
+  uint64_t numAttrs, numNodes;
+  std::vector<uint8_t> held, bytes, storedBytes;
+  std::vector<double> values, storedValues;
+  std::vector<uint64_t> ir, jc{0};
+  AttributeTable view(AttributeStorage storage) const {
+    const void* data[] = {bytes.data(), values.data(), storedBytes.data(), storedValues.data()};
+    const bool sparse = storage == kSparseLogical || storage == kSparseDouble;
+    return AttributeTable{storage, numAttrs, numNodes, data[storage], sparse ? ir.data() : nullptr,
+                          sparse ? jc.data() : nullptr};
+  }
+};
+
+Table someTable(FuzzedDataProvider& in) {
+  Table table;
+  table.numNodes = someCount(in, 40);
+  table.numAttrs = in.ConsumeIntegralInRange<uint64_t>(0, in.ConsumeIntegralInRange<int>(0, 15) ? 200 : 2200);
+  const unsigned density = in.ConsumeIntegral<uint8_t>();
+  const Palette palette = somePalette(in);
+  Random random = randomFrom(in);
+  for (uint64_t node = 0; node < table.numNodes; ++node) {
+    for (uint64_t a = 0; a < table.numAttrs; ++a) {
+      const double value = random.chance(density) ? palette.pick(random) : (random.chance(128) ? 0.0 : -0.0);
+      const uint8_t byte = value != 0 ? (uint8_t)(1 + random.below(255)) : 0;
+      table.held.push_back(value != 0);
+      table.bytes.push_back(byte);
+      table.values.push_back(value);
+      if (value == 0 && !random.chance(32)) continue;
+      table.ir.push_back(a);
+      table.storedBytes.push_back(byte);
+      table.storedValues.push_back(value);
+    }
+    table.jc.push_back(table.ir.size());
+  }
+  return table;
+}
+
+// Creates the result in the OutputArrays behind `host`, with exactly the room asked for.
+SparseView createExactly(void* host, uint64_t n, uint64_t stored) {
+  OutputArrays& out = *(OutputArrays*)host;
+  out = OutputArrays(n, stored);
+  return SparseView{n, n, out.pr.data(), out.ir.data(), out.jc.data(), stored};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  keepPrinted(true);
+  const Table table = someTable(in);
+  SimilarityCall call = someSimilarityCall(in, table.numNodes);
+  const uint64_t listed = call.nodesToKeep.size();
+  call.room = listed * listed;
+  OutputArrays expected(table.numNodes, call.room);
+  const uint64_t passed = today::tessaly5(table.held.data(), table.numNodes, table.numAttrs, call.threshold,
+                                          call.nodesToKeep.data(), listed, call.room, expected.ir.data(),
+                                          expected.jc.data(), expected.pr.data());
+  StoredResult reference = storedPart(expected, passed);
+  reference.printed = "end attributeJaccard => nnz=" + std::to_string(passed) + "\n";
+  const uint64_t maxEntries = in.ConsumeBool() ? kMaxEntries : in.ConsumeIntegralInRange<uint64_t>(0, call.room);
+  std::vector<int32_t> nodes;
+  for (double number : call.nodesToKeep) nodes.push_back((int32_t)number - 1);
+  onEveryPath([&](CpuPath path) {
+    const AttributeStorage storage = (AttributeStorage)in.ConsumeIntegralInRange<int>(0, 3);
+    const std::string what = std::string("attributeJaccard ") + cpuPathName(path) + " storage " + std::to_string(storage);
+    OutputArrays out(0, 0);
+    const bool fits = attributeJaccard(table.view(storage), nodes.data(), listed, call.threshold, maxEntries, path,
+                                       createExactly, &out);
+    expectThat(workspaceLeft() == 0, what + " left workspace");
+    expectThat(fits == (passed <= maxEntries), what + " fits wrongly");
+    if (!fits) return (void)takePrinted();
+    expectThat(out.ir.size() == passed, what + " room is not what it stores");
+    expectSame(reference, storedPart(out, passed), what);
+  });
+  return 0;
+}

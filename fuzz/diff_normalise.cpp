@@ -1,0 +1,36 @@
+// The normalisation kernels against their former scalar kernels, bit for bit, on counts and
+// degrees of any values (NaN, infinities, -0, fractions, negative, beyond the 32-bit range):
+// tessaly under any threshold, and Vostrel's kernel on every CPU path.
+#include "normalise/divide_by_min_degree.h"
+#include "normalise/tessaly.h"
+#include "fuzz/support/kernel_results.h"
+#include "tests/reference/today_kernels.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  keepPrinted(true);
+  const uint64_t n = someCount(in, 60);
+  const PlainMatrix C = someSquare(in, n, in.ConsumeBool());
+  const std::vector<double> d = someValues(in, n);
+  const double threshold = someThreshold(in);
+  const uint64_t room = C.ir.size();
+
+  OutputArrays expected(n, room), out(n, room);
+  today::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, threshold, expected.ir.data(), expected.jc.data(),
+                 expected.pr.data());
+  const StoredResult similarities = storedPart(expected);
+  tessaly(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, threshold, out.ir.data(), out.jc.data(), out.pr.data());
+  expectSame(similarities, storedPart(out), "tessaly");
+
+  OutputArrays divided(n, room);
+  today::divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, divided.ir.data(), divided.jc.data(),
+                           divided.pr.data());
+  const StoredResult quotients = storedPart(divided);
+  onEveryPath([&](CpuPath path) {
+    OutputArrays onPath(n, room);
+    divideByMinDegreeOnPath(path, C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, onPath.ir.data(),
+                            onPath.jc.data(), onPath.pr.data());
+    expectSame(quotients, storedPart(onPath), std::string("Vostrel ") + cpuPathName(path));
+  });
+  return 0;
+}

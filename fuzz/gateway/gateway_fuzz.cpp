@@ -1,0 +1,134 @@
+// The fuzz target of one gateway, built once per module of modules.txt with FUZZ_WORD naming it
+// and the module's own sources linked in. Each input is one call: the fuzzer picks the number of
+// outputs and inputs, each input's class, shape and values, and an allocation of the host that
+// fails. The call must end in a host error with an identifier, or return exactly one output, in
+// slot 0, with valid structure, its workspace freed; either way its inputs stay unchanged.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "fuzz/gateway/host_inputs.h"
+
+extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+namespace {
+
+// What each module expects: its outputs, and each input's kinds and shape.
+const InputPlan kScalar = {{kFullDouble}, 1, kOne, kOne, false};
+const InputPlan kSquare = {{kSparseDouble}, 1, kNodes, kNodes, false};
+const InputPlan kGraph = {{kSparseDouble, kSparseLogical}, 2, kNodes, kNodes, false};
+const InputPlan kNodeList = {{kFullDouble}, 1, kListed, kOne, true};
+const InputPlan kLogicalTable = {{kFullLogical}, 1, kAttributes, kNodes, false};
+const InputPlan kAnyTable = {{kFullLogical, kFullDouble, kSparseLogical, kSparseDouble}, 4, kAttributes, kNodes, false};
+const InputPlan kNumericRows = {{kFullDouble}, 1, kNodes, kAttributes, false};
+
+struct NamedPlan {
+  const char* word;
+  ModulePlan plan;
+};
+
+const NamedPlan kPlans[] = {
+    {"corvane", {1, 4, {kSquare, kSquare, kScalar, kScalar}}},
+    {"tessaly5", {1, 4, {kLogicalTable, kNodeList, kScalar, kScalar}}},
+    {"tessaly5b", {1, 3, {kLogicalTable, kNodeList, kScalar}}},
+    {"tessaly5a", {1, 3, {kNumericRows, kNodeList, kScalar}}},
+    {"attributeJaccard", {1, 3, {kAnyTable, kNodeList, kScalar}}},
+    {"tessaly", {1, 3, {kSquare, {{kFullDouble}, 1, kNodes, kOne, false}, kScalar}}},
+    {"Vostrel", {1, 2, {kSquare, {{kFullDouble}, 1, kOne, kNodes, false}}}},
+    {"neighborJaccard", {1, 2, {kGraph, kScalar}}},
+    {"neighborOverlap", {1, 2, {kGraph, kScalar}}},
+};
+
+const ModulePlan& modulePlan() {
+  for (const NamedPlan& named : kPlans)
+    if (strcmp(named.word, FUZZ_WORD) == 0) return named.plan;
+  fprintf(stderr, "no plan for %s\n", FUZZ_WORD);
+  abort();
+}
+
+// Ends the run with a finding.
+[[noreturn]] void finding(const std::string& what) {
+  fprintf(stderr, "%s: %s\n", FUZZ_WORD, what.c_str());
+  abort();
+}
+
+// Whether an output is a real sparse double matrix with valid structure: column starts from 0,
+// never decreasing, ending within the room; rows strictly ascending in each column and below m.
+std::string structureFault(const mxArray* S) {
+  if (S->classId != mxDOUBLE_CLASS || !S->sparse || S->complex) return "output is not a real sparse double matrix";
+  if (S->jc[0] != 0) return "first column start is not 0";
+  for (size_t j = 0; j < S->n; ++j)
+    if (S->jc[j + 1] < S->jc[j]) return "column starts decrease at column " + std::to_string(j);
+  if (S->jc[S->n] > S->nzmax) return "column starts pass the room";
+  for (size_t j = 0; j < S->n; ++j)
+    for (uint64_t k = S->jc[j]; k < S->jc[j + 1]; ++k)
+      if (S->ir[k] >= S->m || (k > S->jc[j] && S->ir[k] <= S->ir[k - 1]))
+        return "row out of order or range at entry " + std::to_string(k);
+  return "";
+}
+
+// Whether an identifier has the host's form: words joined by colons.
+bool isIdentifier(const std::string& identifier) {
+  return identifier.find(':') != std::string::npos && identifier.front() != ':' && identifier.back() != ':';
+}
+
+// The number of outputs: mostly 1.
+int someOutputCount(FuzzedDataProvider& in, const ModulePlan& plan) {
+  return in.ConsumeIntegralInRange<unsigned>(0, 7) < 6 ? plan.nlhs : in.ConsumeIntegralInRange<int>(0, 3);
+}
+
+// The number of inputs: mostly the module's, sometimes fewer (the optional ones) or more.
+int someInputCount(FuzzedDataProvider& in, const ModulePlan& plan) {
+  const unsigned pick = in.ConsumeIntegralInRange<unsigned>(0, 7);
+  if (pick < 5) return plan.nrhs;
+  if (pick < 7) return in.ConsumeIntegralInRange<int>(1, plan.nrhs);
+  return in.ConsumeIntegralInRange<int>(0, plan.nrhs + 2);
+}
+
+// The host's limits for one call: room and workspace large enough for every input the fuzzer
+// makes, and now and then an allocation that fails.
+HostLimits someLimits(FuzzedDataProvider& in) {
+  const uint32_t failing = in.ConsumeIntegralInRange<unsigned>(0, 7) == 0 ? in.ConsumeIntegralInRange<uint32_t>(1, 12) : 0;
+  return HostLimits{1 << 20, 1 << 20, 64 << 20, failing};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  const ModulePlan& plan = modulePlan();
+  const HostLimits limits = someLimits(in);
+  const int nlhs = someOutputCount(in, plan), nrhs = someInputCount(in, plan);
+  std::vector<mxArray*> inputs = someInputs(in, plan, nrhs);
+  std::vector<std::vector<uint8_t>> before;
+  for (const mxArray* input : inputs) before.push_back(snapshotOf(input));
+
+  // The slots and the input list are blocks of exactly their size too.
+  const int slots = nlhs > 1 ? nlhs : 1;
+  mxArray** plhs = (mxArray**)calloc(slots, sizeof(mxArray*));
+  const mxArray** prhs = (const mxArray**)malloc(nrhs * sizeof(mxArray*));
+  for (int k = 0; k < nrhs; ++k) prhs[k] = inputs[k];
+  const CallOutcome outcome = callPlugin(mexFunction, nlhs, plhs, nrhs, prhs, limits);
+
+  for (int k = 0; k < nrhs; ++k)
+    if (snapshotOf(inputs[k]) != before[k]) finding("input " + std::to_string(k + 1) + " changed");
+  if (outcome.returned) {
+    if (!plhs[0]) finding("returned without an output in slot 0");
+    for (int k = 1; k < slots; ++k)
+      if (plhs[k]) finding("an output in slot " + std::to_string(k));
+    if (strayArrays(plhs, slots) != 0) finding("created arrays it did not return");
+    if (workspaceLeft() != 0) finding("returned without freeing its workspace");
+    const std::string fault = structureFault(plhs[0]);
+    if (!fault.empty()) finding(fault);
+  } else if (!isIdentifier(outcome.identifier) || outcome.message.empty()) {
+    finding("error without an identifier or message: '" + outcome.identifier + "'");
+  }
+  releaseCallLeftovers(plhs, slots);
+  for (int k = 0; k < slots; ++k) destroyHostArray(plhs[k]);
+  for (mxArray* input : inputs) destroyHostArray(input);
+  free(plhs);
+  free(prhs);
+  return 0;
+}
