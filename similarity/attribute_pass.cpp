@@ -7,8 +7,21 @@
 // A listed node number truncated toward zero, as a 0-based row or column.
 static int32_t listedIndex(const double* nodesToKeep, int32_t k) { return saturatingInt32(nodesToKeep[k]) - 1; }
 
-// The row nodes of list positions k to k + kBlockRows - 1, the last one repeated past the list's end.
-static void blockRows(const double* nodesToKeep, int32_t listed, int32_t k, int32_t* rows) {
+// Whether every listed number lies from 1 up to, not including, 2^31, so that truncating it needs
+// no saturation: true of every list the gateways accept.
+static bool listIsPlain(const double* nodesToKeep, int32_t listed) {
+  for (int32_t k = 0; k < listed; ++k)
+    if (!(nodesToKeep[k] >= 1.0 && nodesToKeep[k] < 2147483648.0)) return false;
+  return true;
+}
+
+// The row nodes of list positions k to k + kBlockRows - 1, the last one repeated past the list's
+// end. A whole block of a plain list converts without saturating, several numbers an instruction.
+static void blockRows(const double* nodesToKeep, int32_t listed, int32_t k, bool plain, int32_t* rows) {
+  if (plain && listed - k >= kBlockRows) {
+    for (int i = 0; i < kBlockRows; ++i) rows[i] = (int32_t)nodesToKeep[k + i] - 1;
+    return;
+  }
   for (int i = 0; i < kBlockRows; ++i) rows[i] = listedIndex(nodesToKeep, k + i < listed ? k + i : listed - 1);
 }
 
@@ -37,14 +50,17 @@ uint64_t attributePass(const SimilarityKernel& kernel, const void* nodeAtts, uin
   int32_t untilProgress = kernel.progress.step;  // counted down: no division per stored entry
   uint64_t passed = 0;
   int32_t nextColumn = 0;  // the previous listed node's number: the first column not yet started
+  const bool plain = listIsPlain(nodesToKeep, listed);
   for (int32_t j = 0; j < listed; ++j) {
     const int32_t column = listedIndex(nodesToKeep, j);
     for (int32_t i = nextColumn; i <= column; ++i) jc[i] = widen(nnz);
+    const uint32_t columnCount = kernel.columnCount ? kernel.columnCount(nodeAtts, numNodes, numAttrs, column) : 0;
     for (int32_t k = 0; k < listed; k += kBlockRows) {
       int32_t rows[kBlockRows];
       double similarities[kBlockRows];
-      blockRows(nodesToKeep, listed, k, rows);
-      unsigned above = kernel.similarityBlock(nodeAtts, numNodes, numAttrs, column, rows, threshold, similarities);
+      blockRows(nodesToKeep, listed, k, plain, rows);
+      unsigned above = kernel.similarityBlock(nodeAtts, numNodes, numAttrs, column, columnCount, rows, threshold,
+                                                similarities);
       above = withOwnNode(j, k, threshold, similarities, above & listedBits(listed, k));
       for (int i = 0; above != 0; ++i, above >>= 1) {
         if (!(above & 1)) continue;

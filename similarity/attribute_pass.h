@@ -14,8 +14,14 @@ const int kBlockRows = 16;
 // layout is the kernel's own: writes the attributes both hold over those either holds (0 when
 // neither holds any) to `similarities` and returns the bits (bit i for row i) of those strictly
 // above `threshold`. A row equal to the column is counted like any other; the pass replaces it.
+// `columnCount` is what the kernel's ColumnCount gave for the column, or 0 where it has none.
 typedef unsigned (*SimilarityBlock)(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs, int32_t column,
-                                    const int32_t* rows, double threshold, double* similarities);
+                                    uint32_t columnCount, const int32_t* rows, double threshold,
+                                    double* similarities);
+
+// A count over the listed column node `column` alone that every block of its column needs, formed
+// once per column.
+typedef uint32_t (*ColumnCount)(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs, int32_t column);
 
 // What sets one similarity kernel apart: its lines, its progress step and how it computes a block.
 struct SimilarityKernel {
@@ -23,6 +29,7 @@ struct SimilarityKernel {
   ProgressLine progress;
   const char* closingLine;  // shows the stored count
   SimilarityBlock similarityBlock;
+  ColumnCount columnCount;  // none (0) where the blocks need no count of their column
 };
 
 // Stores, column by column in list order, the similarity of every ordered pair of listed nodes

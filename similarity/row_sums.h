@@ -9,7 +9,7 @@
 // One value at a time, the column's value shared by the block's rows: the path of every
 // processor and the x86-64 baseline.
 static unsigned rowSumBlockPortable(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs, int32_t column,
-                                    const int32_t* rows, double threshold, double* similarities) {
+                                    uint32_t, const int32_t* rows, double threshold, double* similarities) {
   const double* table = (const double*)nodeAtts;
   uint32_t either[kBlockRows] = {0}, both[kBlockRows] = {0};
   for (uint64_t offset = 0, end = numAttrs * numNodes; offset < end; offset += numNodes) {
@@ -56,7 +56,7 @@ TARGET_AVX2 static inline __m256i rowValuesAvx2(const double* first, int from, b
 // AVX2: eight rows a vector of 32-bit lanes, the block's rows in groups of eight sharing each
 // value of the column node. Rows that are neighbours in the table share cache lines.
 TARGET_AVX2 static unsigned rowSumBlockAvx2(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
-                                            int32_t column, const int32_t* rows, double threshold,
+                                            int32_t column, uint32_t, const int32_t* rows, double threshold,
                                             double* similarities) {
   const int kGroups = kBlockRows / 8;
   const double* table = (const double*)nodeAtts;
@@ -81,7 +81,7 @@ TARGET_AVX2 static unsigned rowSumBlockAvx2(const void* nodeAtts, uint64_t numNo
     }
   }
   if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) != 0)
-    return rowSumBlockPortable(nodeAtts, numNodes, numAttrs, column, rows, threshold, similarities);
+    return rowSumBlockPortable(nodeAtts, numNodes, numAttrs, column, 0, rows, threshold, similarities);
   unsigned above = 0;
   for (int g = 0; g < kGroups; ++g) {
     const __m256i either = _mm256_add_epi32(ones[g], twos[g]);

@@ -9,7 +9,7 @@ uint64_t tessaly5aOnPath([[maybe_unused]] CpuPath path, const double* nodeAtts, 
                          double threshold, const double* nodesToKeep, uint64_t numNodesToKeep, uint64_t nzmax,
                          uint64_t* ir, uint64_t* jc, double* pr) {
   SimilarityKernel kernel = {"start tessaly5a ... \n", {1000, 1000, "tessaly5a nnz=%d K\n"},
-                             "end tessaly5a => nnz=%d\n", rowSumBlockPortable};
+                             "end tessaly5a => nnz=%d\n", rowSumBlockPortable, 0};
 #if defined(NETSPARSE_X86_64)
   if (path == kAvx2Path) kernel.similarityBlock = rowSumBlockAvx2;
 #endif
