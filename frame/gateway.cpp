@@ -1,26 +1,6 @@
 #include "frame/gateway.h"
 
-// Raises the host error `identifier` with `message` when `failed` holds; the call ends there.
-void failIf(bool failed, const char* identifier, const char* message) {
-  if (failed) mexErrMsgIdAndTxt(identifier, message);
-}
-
-// Raises the host error MATLAB:<word>:<reason> with `message` when `failed` holds.
-void failUnder(bool failed, const char* word, const char* reason, const char* message) {
-  if (!failed) return;
-  char identifier[64];
-  joinIdentifier(identifier, sizeof identifier, word, reason);
-  mexErrMsgIdAndTxt(identifier, message);
-}
-
-// Writes "MATLAB:<word>:<reason>" into `identifier`, cut short to its `size` bytes.
-void joinIdentifier(char* identifier, size_t size, const char* word, const char* reason) {
-  const char* parts[5] = {"MATLAB", ":", word, ":", reason};
-  size_t length = 0;
-  for (const char* part : parts)
-    for (; *part && length + 1 < size; ++part) identifier[length++] = *part;
-  if (size > 0) identifier[length] = '\0';
-}
+#include "frame/workspace.h"
 
 // Whether an array is a real sparse double matrix.
 bool isRealSparseDouble(const mxArray* array) {
@@ -66,9 +46,11 @@ uint64_t storedEntries(const SparseView& view) { return view.jc ? view.jc[view.n
 
 // Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view.
-SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity) {
+SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity, const char* word) {
   const uint64_t room = capacity < kMaxEntries ? capacity : kMaxEntries;
-  plhs[0] = mxCreateSparse_730(n, n, room, mxREAL);
+  mxArray* output = mxCreateSparse_730(n, n, room, mxREAL);
+  refuseNoMemory(output, word);
+  plhs[0] = output;
   SparseView view = {n, n, mxGetPr(plhs[0]), (uint64_t*)mxGetIr_730(plhs[0]),
                      (uint64_t*)mxGetJc_730(plhs[0]), room};
   return view;

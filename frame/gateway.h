@@ -4,19 +4,10 @@
 
 #include <stdint.h>
 
+#include "frame/errors.h"
 #include "frame/host.h"
 #include "frame/numbers.h"
 #include "frame/sparse_view.h"
-
-// Raises the host error `identifier` with `message` when `failed` holds; the call ends there.
-void failIf(bool failed, const char* identifier, const char* message);
-
-// Raises the host error MATLAB:<word>:<reason> with `message` when `failed` holds; the call ends there.
-void failUnder(bool failed, const char* word, const char* reason, const char* message);
-
-// Writes "MATLAB:<word>:<reason>" into `identifier`, which has room for `size` bytes; a longer
-// identifier is cut short.
-void joinIdentifier(char* identifier, size_t size, const char* word, const char* reason);
 
 // Whether an array is a real sparse double matrix.
 bool isRealSparseDouble(const mxArray* array);
@@ -43,5 +34,6 @@ const double* readFullDouble(const mxArray* array);
 uint64_t storedEntries(const SparseView& view);
 
 // Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
-// 32-bit count can fill), places it in output slot 0 and returns its view.
-SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity);
+// 32-bit count can fill), places it in output slot 0 and returns its view. A host that answers
+// null ends the call in MATLAB:<word>:nomem.
+SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity, const char* word);
