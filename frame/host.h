@@ -19,6 +19,7 @@
 #define mxGetIr_730 mxGetIr
 #define mxGetJc_730 mxGetJc
 #define mxCreateSparse_730 mxCreateSparse
+#define mxGetNumberOfDimensions_730 mxGetNumberOfDimensions
 #endif
 
 #else
@@ -69,9 +70,11 @@ mxClassID mxGetClassID(const mxArray* array);
 bool mxIsSparse(const mxArray* array);
 bool mxIsComplex(const mxArray* array);
 size_t mxGetNumberOfElements(const mxArray* array);
+size_t mxGetNumberOfDimensions_730(const mxArray* array);
 
-// Workspace from the host's allocator, for the modules that need one. The host ends the call when
-// it cannot give the memory asked for, and frees what is left when a call ends in an error.
+// Workspace from the host's allocator, for the modules that need one. A host may end the call when
+// it cannot give the memory asked for, or answer null (frame/workspace.h checks every answer); it
+// frees what is left when a call ends in an error.
 void* mxMalloc(size_t bytes);
 void* mxCalloc(size_t count, size_t size);
 void* mxRealloc(void* block, size_t bytes);

@@ -10,7 +10,9 @@
 %   stored only when strictly greater than THRESHOLD. The values, their order
 %   (rows ascending in each column) and the stored entries are the same as
 %   tessaly's, but S has room for exactly the entries it stores and C is never
-%   built: the call needs memory for S and a few vectors of n numbers.
+%   built: the call needs memory for S, the pairs it keeps until S is made (8
+%   bytes each; one of each mirror pair when G is symmetric) and a few vectors
+%   of n numbers.
 %
 %   An edge is a stored entry of G that is not 0: edge weights are ignored, a
 %   NaN entry is an edge, a stored 0 is not. G need not be symmetric: for a
@@ -49,6 +51,9 @@
 %     MATLAB:neighborJaccard:malformed     G's row indices or column starts are
 %                                          not those of a sparse matrix
 %     MATLAB:neighborJaccard:toomanypairs  S would hold more than 2147483647 entries
+%     MATLAB:neighborJaccard:nomem         the host could not give the memory the
+%                                          call needs (a host that ends the call
+%                                          itself raises its own error instead)
 
 %!shared G
 %! G = sparse ([0 1 1 0; 1 0 1 0; 1 1 0 1; 0 0 1 0]);

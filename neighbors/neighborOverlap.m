@@ -37,7 +37,7 @@
 %
 %   Errors: those of neighborJaccard (see help neighborJaccard), under
 %   MATLAB:neighborOverlap:<reason>: wrongrhs, wronglhs, notsparse, square,
-%   complex, toolarge, notnumber, toomany, malformed and toomanypairs.
+%   complex, toolarge, notnumber, toomany, malformed, toomanypairs and nomem.
 
 %!shared G
 %! G = sparse ([0 1 1 0; 1 0 1 0; 1 1 0 1; 0 0 1 0]);

@@ -64,6 +64,6 @@ void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArra
   refuseIf(found.overflowed, word, "toomanypairs",
            "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the "
            "threshold or compare smaller parts of the graph.");
-  const SparseView S = createOutput(plhs, G.n, (uint64_t)found.entries);
+  const SparseView S = createOutput(plhs, G.n, (uint64_t)found.entries, word);
   storeNeighborPairs(found, S.ir, S.jc, S.pr);
 }

@@ -3,6 +3,7 @@
 #include "frame/host.h"
 #include "frame/progress.h"
 #include "frame/sparse_view.h"
+#include "frame/workspace.h"
 
 // Products of a pass (one count added for a neighbour of a neighbour) that take about a second here.
 static const uint64_t kProductsPerSecond = 100000000;
@@ -39,10 +40,10 @@ static int32_t countDegrees(const GraphView& G, int32_t* degrees) {
 }
 
 // The rows of G's pattern from the counts of edges of each row; `next` is workspace of n entries.
-static RowPattern rowPatternOf(const GraphView& G, const int32_t* degrees, int32_t edges, int32_t* next) {
+static RowPattern rowPatternOf(const char* word, const GraphView& G, const int32_t* degrees, int32_t edges,
+                               int32_t* next) {
   const int32_t n = (int32_t)G.n;
-  RowPattern P = {(int32_t*)mxMalloc(((uint64_t)n + 1) * sizeof(int32_t)),
-                  (int32_t*)mxMalloc((uint64_t)edges * sizeof(int32_t))};
+  RowPattern P = {workspaceOf<int32_t>(word, (uint64_t)n + 1), workspaceOf<int32_t>(word, (uint64_t)edges)};
   P.starts[0] = 0;
   for (int32_t r = 0; r < n; ++r) P.starts[r + 1] = P.starts[r] + degrees[r];
   for (int32_t r = 0; r < n; ++r) next[r] = P.starts[r];
@@ -137,7 +138,7 @@ static void makeRoom(NeighborPairs& found, Counts& counts, int64_t needed) {
   if (needed <= counts.room) return;
   int64_t room = counts.room < 1024 ? 1024 : 2 * counts.room;
   if (room < needed) room = needed;
-  found.pairs = (NeighborPair*)mxRealloc(found.pairs, (uint64_t)room * sizeof(NeighborPair));
+  found.pairs = resizedWorkspace(found.measure.word, found.pairs, (uint64_t)room);
   counts.room = room;
 }
 
@@ -183,13 +184,13 @@ static void findRows(NeighborPairs& found, const RowPattern& P, double threshold
 NeighborPairs findNeighborPairs(const NeighborMeasure& measure, const GraphView& G, double threshold,
                                 const NeighborLimits& limits) {
   const int32_t n = (int32_t)G.n;
-  NeighborPairs found = {measure, false, false, n, 0, 0, 0, (int32_t*)mxMalloc((uint64_t)n * sizeof(int32_t)),
-                         (int32_t*)mxCalloc((uint64_t)n, sizeof(int32_t))};
+  NeighborPairs found = {measure, false, false, n, 0, 0, 0, workspaceOf<int32_t>(measure.word, (uint64_t)n),
+                         zeroedWorkspaceOf<int32_t>(measure.word, (uint64_t)n)};
   const int32_t edges = countDegrees(G, found.degrees);
   mexPrintf("%s: n = %d, nnz(G) = %d, threshold = %f\n", measure.word, n, edges, threshold);
-  const uint64_t bytes = (uint64_t)n * sizeof(int32_t);
-  Counts counts = {(int32_t*)mxCalloc((uint64_t)n, sizeof(int32_t)), (int32_t*)mxMalloc(bytes), (int32_t*)mxMalloc(bytes), 0};
-  const RowPattern P = rowPatternOf(G, found.degrees, edges, counts.firstFrom);
+  Counts counts = {zeroedWorkspaceOf<int32_t>(measure.word, (uint64_t)n), workspaceOf<int32_t>(measure.word, (uint64_t)n),
+                   workspaceOf<int32_t>(measure.word, (uint64_t)n), 0};
+  const RowPattern P = rowPatternOf(measure.word, G, found.degrees, edges, counts.firstFrom);
   found.symmetric = isSymmetric(G, P);
   for (int32_t k = 0; k < n; ++k) counts.firstFrom[k] = P.starts[k];
   const uint64_t products = productsOf(P, found.degrees, n, found.symmetric);
@@ -230,7 +231,7 @@ static void columnStarts(const NeighborPairs& found, uint64_t* jc, int32_t* next
 
 void storeNeighborPairs(NeighborPairs& found, uint64_t* ir, uint64_t* jc, double* pr) {
   const int32_t n = found.n;
-  int32_t* next = (int32_t*)mxMalloc((uint64_t)n * sizeof(int32_t));
+  int32_t* next = workspaceOf<int32_t>(found.measure.word, (uint64_t)n);
   columnStarts(found, jc, next);
   // The pairs row by row, each at the next free position of its column: rows ascend.
   for (int32_t r = 0, k = 0; r < n; ++r) {

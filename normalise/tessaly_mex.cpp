@@ -32,6 +32,6 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   failIf(n2 != 1, "MATLAB:tessaly:zerodivide", "Function requires input matrix 2 must be a column vector.");
   refuseUnreadable(prhs, C);
 
-  const SparseView S = createOutput(plhs, C.n, storedEntries(C));
+  const SparseView S = createOutput(plhs, C.n, storedEntries(C), "tessaly");
   tessaly(C.ir, C.jc, C.pr, d, C.n, threshold, S.ir, S.jc, S.pr);
 }

@@ -29,7 +29,10 @@
 %   The call prints the table's size and storage, the number of listed nodes
 %   and the threshold; when it has about a second of work or more, a line each
 %   tenth of its two passes over the listed nodes; and the number of stored
-%   entries.
+%   entries. The work is counted over every unordered pair of listed nodes,
+%   each node with itself included (K (K + 1) / 2 pairs for K listed nodes),
+%   times one more than the 64-bit words of a node's attributes; 2^30 of it is
+%   about a second.
 %
 %   Example: members of a club most alike in their memberships, one column per
 %   member and one row per group, kept sparse
@@ -39,10 +42,12 @@
 %   Errors, before the result exists
 %     MATLAB:attributeJaccard:wrongrhs     not one to three inputs
 %     MATLAB:attributeJaccard:wronglhs     more than one output
-%     MATLAB:attributeJaccard:badtable     nodeAtts is neither logical nor double
+%     MATLAB:attributeJaccard:badtable     nodeAtts is neither logical nor double,
+%                                          or has more than two dimensions
 %     MATLAB:attributeJaccard:complex      nodeAtts is complex
 %     MATLAB:attributeJaccard:notlist      nodesToKeep is not a real full double
-%                                          column vector or []
+%                                          column vector or [] (zeros (0, 0, 3)
+%                                          is not [])
 %     MATLAB:attributeJaccard:notnumber    threshold is not one real number
 %     MATLAB:attributeJaccard:toolarge     2^31 or more nodes or attributes
 %     MATLAB:attributeJaccard:badnode      a node number is not finite or,
@@ -53,6 +58,9 @@
 %                                          stored (found before the result is
 %                                          made)
 %     MATLAB:attributeJaccard:noworkspace  the workspace cannot be addressed
+%     MATLAB:attributeJaccard:nomem        the host could not give the memory the
+%                                          call needs (a host that ends the call
+%                                          itself raises its own error instead)
 
 %!shared A
 %! A = logical ([1 0 0 1; 1 1 0 1; 0 1 0 1]);

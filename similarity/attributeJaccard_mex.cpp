@@ -1,6 +1,7 @@
 // MATLAB gateway of S = attributeJaccard(nodeAtts, nodesToKeep, threshold).
 #include "frame/cpu_dispatch.h"
 #include "frame/gateway.h"
+#include "frame/workspace.h"
 #include "similarity/attribute_jaccard.h"
 #include "similarity/similarity_gateway.h"
 
@@ -9,7 +10,8 @@ static const char kWord[] = "attributeJaccard";
 // The attribute table, logical or double, full or sparse; refuses any other class and complex values.
 static AttributeTable readTable(const mxArray* nodeAtts) {
   const mxClassID kind = mxGetClassID(nodeAtts);
-  failUnder(kind != mxLOGICAL_CLASS && kind != mxDOUBLE_CLASS, kWord, "badtable",
+  failUnder((kind != mxLOGICAL_CLASS && kind != mxDOUBLE_CLASS) || mxGetNumberOfDimensions_730(nodeAtts) > 2, kWord,
+            "badtable",
             "Input nodeAtts must be a logical or double matrix, full or sparse, with one column per node; convert "
             "it with double(X).");
   failUnder(mxIsComplex(nodeAtts), kWord, "complex",
@@ -27,12 +29,14 @@ static AttributeTable readTable(const mxArray* nodeAtts) {
 
 // Whether nodesToKeep is left out or given as [], a 0-by-0 double: every node is listed.
 static bool listsEveryNode(int nrhs, const mxArray* prhs[]) {
-  return nrhs < 2 || (isRealFullDouble(prhs[1]) && mxGetM(prhs[1]) == 0 && mxGetN(prhs[1]) == 0);
+  if (nrhs < 2) return true;
+  const mxArray* list = prhs[1];
+  return isRealFullDouble(list) && mxGetNumberOfDimensions_730(list) == 2 && mxGetM(list) == 0 && mxGetN(list) == 0;
 }
 
 // The node numbers of a list given as a column vector; refuses any other list.
 static const double* readList(const mxArray* list) {
-  failUnder(!isRealFullDouble(list) || mxGetN(list) != 1, kWord, "notlist",
+  failUnder(!isRealFullDouble(list) || mxGetN(list) != 1 || mxGetNumberOfDimensions_730(list) > 2, kWord, "notlist",
             "Input nodesToKeep must be a real full double column vector of node numbers, or [] for every node; "
             "pass double(nodesToKeep(:)).");
   return mxGetPr(list);
@@ -49,7 +53,7 @@ static double readThreshold(int nrhs, const mxArray* prhs[]) {
 
 // The listed nodes, 0-based, in workspace: the list's numbers truncated, or every node.
 static int32_t* listedNodes(const double* nodesToKeep, uint64_t listed) {
-  int32_t* nodes = (int32_t*)mxMalloc((listed + 1) * sizeof(int32_t));
+  int32_t* nodes = workspaceOf<int32_t>(kWord, listed + 1);
   for (uint64_t k = 0; k < listed; ++k) nodes[k] = nodesToKeep ? (int32_t)nodesToKeep[k] - 1 : (int32_t)k;
   return nodes;
 }
@@ -62,7 +66,7 @@ static const char* storageName(AttributeStorage storage) {
 
 // Creates the result in output slot 0, with room for exactly the entries it stores.
 static SparseView createInSlot(void* plhs, uint64_t n, uint64_t stored) {
-  return createOutput((mxArray**)plhs, n, stored);
+  return createOutput((mxArray**)plhs, n, stored, kWord);
 }
 
 static const char kTooMany[] =

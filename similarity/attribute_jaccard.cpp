@@ -2,7 +2,11 @@
 
 #include "frame/host.h"
 #include "frame/progress.h"
+#include "frame/workspace.h"
 #include "similarity/shared_counts.h"
+
+// The word of the call's errors.
+static const char kWord[] = "attributeJaccard";
 
 // Everything similarRows needs to find the similar rows of any listed column.
 struct PairPass {
@@ -50,7 +54,7 @@ static void keepRows(KeptRows& kept, const SimilarRow* found, uint64_t count, ui
   if (kept.columns < column || kept.count + count > most) return;
   if (kept.count + count > kept.room) {
     kept.room = 2 * kept.room > kept.count + count ? 2 * kept.room : kept.count + count;
-    kept.rows = (SimilarRow*)mxRealloc(kept.rows, kept.room * sizeof(SimilarRow));
+    kept.rows = resizedWorkspace(kWord, kept.rows, kept.room);
   }
   for (uint64_t k = 0; k < count; ++k) kept.rows[kept.count + k] = found[k];
   kept.count += count;
@@ -146,15 +150,15 @@ static void mirrorRows(const int32_t* nodes, uint64_t listed, uint64_t* next, co
 bool attributeJaccard(const AttributeTable& table, const int32_t* nodes, uint64_t listed, double threshold,
                       uint64_t maxEntries, CpuPath path, CreateResult createResult, void* host) {
   const uint64_t rows = paddedRows(listed), words = wordsPerNode(table.numAttrs);
-  uint64_t* bits = (uint64_t*)mxCalloc(rows * words, sizeof(uint64_t));
-  uint32_t* held = (uint32_t*)mxCalloc(rows, sizeof(uint32_t));
+  uint64_t* bits = zeroedWorkspaceOf<uint64_t>(kWord, rows * words);
+  uint32_t* held = zeroedWorkspaceOf<uint32_t>(kWord, rows);
   packAttributes(table, nodes, listed, bits, held);
   const PairPass pass = {path, bits, held, words, listed, threshold,
-                         (SimilarRow*)mxMalloc((rows + kBlockRows) * sizeof(SimilarRow))};
-  uint64_t* own = (uint64_t*)mxCalloc(listed + 1, sizeof(uint64_t));
-  uint64_t* mirrored = (uint64_t*)mxCalloc(listed + 1, sizeof(uint64_t));
-  uint64_t* ownStart = (uint64_t*)mxCalloc(listed + 1, sizeof(uint64_t));
-  KeptRows kept = {(SimilarRow*)mxMalloc(kKeptRowsAtLeast * sizeof(SimilarRow)), kKeptRowsAtLeast, 0, 0};
+                         workspaceOf<SimilarRow>(kWord, rows + kBlockRows)};
+  uint64_t* own = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
+  uint64_t* mirrored = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
+  uint64_t* ownStart = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
+  KeptRows kept = {workspaceOf<SimilarRow>(kWord, kKeptRowsAtLeast), kKeptRowsAtLeast, 0, 0};
   // Two passes over the columns: counting, then storing.
   TenthsProgress progress = startTenths("attributeJaccard %d%% done\n", 2 * listed,
                                         jaccardWork(listed, table.numAttrs) >= kWorkOfASecond);
