@@ -37,6 +37,36 @@ TEST_P(GatewayCase, PrintsAndReturnsExactly) {
   for (const std::string& difference : runCase(testCase, entry)) ADD_FAILURE() << testCase.where << " " << difference;
 }
 
+// The case's call with its inputs built anew, allocation `failing` failing (0 for none) as `answerNull` says.
+static PluginCall callFailing(const Case& testCase, MexFunction entry, size_t failing, bool answerNull) {
+  std::vector<mxArray*> inputs;
+  for (const CaseInput& input : testCase.inputs) inputs.push_back(buildInput(input));
+  testhostFailAllocation(failing, answerNull);
+  const PluginCall call = callEntry(entry, testCase.nlhs, inputs);
+  testhostFailAllocation(0, false);
+  return call;
+}
+
+// Every allocation of a call that returns, failing in turn: answered with null, the call ends in
+// MATLAB:<function>:nomem; ended by the host, in the host's own error. Nothing is written past a room.
+TEST_P(GatewayCase, EndsInAnErrorWhenAnyAllocationFails) {
+  const Case& testCase = GetParam();
+  if (testCase.raises) return;
+  const MexFunction entry = loadPlugin(std::string(PLUGIN_DIR) + "/" + testCase.function + ".so");
+  callFailing(testCase, entry, 0, false);
+  const size_t allocations = testhostAllocations();
+  EXPECT_GE(allocations, 1u) << testCase.where;
+  for (size_t failing = 1; failing <= allocations; ++failing) {
+    for (const bool answerNull : {true, false}) {
+      const PluginCall call = callFailing(testCase, entry, failing, answerNull);
+      const std::string expected = answerNull ? "MATLAB:" + testCase.function + ":nomem" : "MATLAB:nomem";
+      EXPECT_FALSE(call.returned) << testCase.where << " allocation " << failing;
+      EXPECT_EQ(expected, call.error.identifier) << testCase.where << " allocation " << failing;
+      EXPECT_TRUE(call.guardsIntact) << testCase.where << " allocation " << failing;
+    }
+  }
+}
+
 static std::string caseName(const testing::TestParamInfo<Case>& info) {
   std::string name = info.param.function + "_" + info.param.name;
   std::replace_if(name.begin(), name.end(), [](char c) { return !isalnum((unsigned char)c); }, '_');

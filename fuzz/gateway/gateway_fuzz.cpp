@@ -88,10 +88,10 @@ int someInputCount(FuzzedDataProvider& in, const ModulePlan& plan) {
 }
 
 // The host's limits for one call: room and workspace large enough for every input the fuzzer
-// makes, and now and then an allocation that fails.
+// makes, and now and then an allocation that fails, answered with null or ending the call.
 HostLimits someLimits(FuzzedDataProvider& in) {
   const uint32_t failing = in.ConsumeIntegralInRange<unsigned>(0, 7) == 0 ? in.ConsumeIntegralInRange<uint32_t>(1, 12) : 0;
-  return HostLimits{1 << 20, 1 << 20, 64 << 20, failing};
+  return HostLimits{1 << 20, 1 << 20, 64 << 20, failing, failing != 0 && in.ConsumeBool()};
 }
 
 }  // namespace

@@ -114,6 +114,8 @@ mxArray* fullInput(FuzzedDataProvider& in, mxClassID kind, bool complex, uint64_
   Random random = randomFrom(in);
   fillValues(array, palette, random);
   if (nodeList && kind == mxDOUBLE_CLASS) fillNodeList(in, array, numNodes, random);
+  // Now and then an array of pages: its columns are those of all its pages.
+  if (in.ConsumeIntegralInRange<unsigned>(0, 15) == 0) array->dimensions = 3;
   return array;
 }
 

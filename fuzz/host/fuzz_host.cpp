@@ -18,7 +18,7 @@ struct HostError {
 
 // What the host holds for the call under way.
 struct CallState {
-  HostLimits limits = {SIZE_MAX, SIZE_MAX, SIZE_MAX, 0};
+  HostLimits limits = {SIZE_MAX, SIZE_MAX, SIZE_MAX, 0, false};
   uint32_t allocations = 0;
   std::unordered_map<void*, size_t> workspace;
   size_t workspaceBytes = 0;
@@ -32,9 +32,12 @@ CallState state;
 // Raises a host error: the call ends here.
 [[noreturn]] void raise(const char* identifier, const char* message) { throw HostError{identifier, message}; }
 
-// Counts an allocation and fails it as a host out of memory when the fuzzer chose this one.
-void countAllocation() {
-  if (++state.allocations == state.limits.failingAllocation) raise("MATLAB:nomem", "Out of memory.");
+// Counts an allocation; whether it is the one the fuzzer chose to fail, and fails it as a host out
+// of memory unless the fuzzer chose a host that answers null.
+bool failsHere() {
+  if (++state.allocations != state.limits.failingAllocation) return false;
+  if (!state.limits.failWithNull) raise("MATLAB:nomem", "Out of memory.");
+  return true;
 }
 
 // A block of exactly `bytes` bytes, zeroed; never null.
@@ -67,6 +70,7 @@ mxArray* newHostArray(mxClassID classId, size_t m, size_t n, bool sparse, bool c
   array->complex = complex;
   array->m = m;
   array->n = n;
+  array->dimensions = 2;
   array->nzmax = sparse ? nzmax : 0;
   array->elements = sparse ? nzmax : product(m, n);
   const size_t bytes = product(array->elements, elementBytes(classId));
@@ -131,7 +135,7 @@ mxLogical* mxGetLogicals(const mxArray* array) {
 }
 
 mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity) {
-  countAllocation();
+  if (failsHere()) return nullptr;
   if (nzmax > state.limits.largestRoom || n > state.limits.largestColumns) raise("MATLAB:nomem", "Out of memory.");
   mxArray* array = newHostArray(mxDOUBLE_CLASS, m, n, true, complexity == mxCOMPLEX, nzmax);
   // Rows and values the plug-in does not write read as a row past every matrix and a NaN.
@@ -149,9 +153,11 @@ bool mxIsComplex(const mxArray* array) { return array->complex; }
 
 size_t mxGetNumberOfElements(const mxArray* array) { return product(array->m, array->n); }
 
-void* mxMalloc(size_t bytes) {
-  countAllocation();
-  if (bytes > state.limits.largestWorkspace - state.workspaceBytes) raise("MATLAB:nomem", "Out of memory.");
+size_t mxGetNumberOfDimensions_730(const mxArray* array) { return array->dimensions; }
+
+// A new workspace block of exactly `bytes`, or null beyond the largest workspace.
+static void* newBlock(size_t bytes) {
+  if (bytes > state.limits.largestWorkspace - state.workspaceBytes) return nullptr;
   void* block = malloc(bytes);
   if (!block) abort();
   // Workspace that is read before it is written reads as a pattern, not as zeros.
@@ -161,10 +167,17 @@ void* mxMalloc(size_t bytes) {
   return block;
 }
 
+void* mxMalloc(size_t bytes) {
+  if (failsHere()) return nullptr;
+  void* block = newBlock(bytes);
+  if (!block) raise("MATLAB:nomem", "Out of memory.");
+  return block;
+}
+
 void* mxCalloc(size_t count, size_t size) {
   if (size > 0 && count > SIZE_MAX / size) raise("MATLAB:nomem", "Out of memory.");
   void* block = mxMalloc(count * size);
-  memset(block, 0, count * size);
+  if (block) memset(block, 0, count * size);
   return block;
 }
 
@@ -189,7 +202,9 @@ void* mxRealloc(void* block, size_t bytes) {
     abort();
   }
   const size_t kept = held->second < bytes ? held->second : bytes;
-  void* moved = mxMalloc(bytes);
+  if (failsHere()) return nullptr;
+  void* moved = newBlock(bytes);
+  if (!moved) return nullptr;
   memcpy(moved, block, kept);
   mxFree(block);
   return moved;
@@ -236,10 +251,10 @@ CallOutcome callPlugin(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs, c
     // The host destroys what the call created, placed in a slot or not.
     for (int k = 0; k < slots; ++k) plhs[k] = nullptr;
     releaseCallLeftovers(plhs, slots);
-    state.limits = HostLimits{SIZE_MAX, SIZE_MAX, SIZE_MAX, 0};
+    state.limits = HostLimits{SIZE_MAX, SIZE_MAX, SIZE_MAX, 0, false};
     return CallOutcome{false, error.identifier, error.message};
   }
-  state.limits = HostLimits{SIZE_MAX, SIZE_MAX, SIZE_MAX, 0};
+  state.limits = HostLimits{SIZE_MAX, SIZE_MAX, SIZE_MAX, 0, false};
   return CallOutcome{true, "", ""};
 }
 

@@ -3,7 +3,8 @@
 // AddressSanitizer error; an output gets exactly the room asked for; workspace (mxMalloc and
 // friends) is allocated exactly too and freed by the host when a call ends in an error; a host
 // error unwinds back to the caller as a C++ exception. Workspace and room are capped, answering
-// "MATLAB:nomem" beyond the caps, and an allocation chosen by the fuzzer can fail the same way.
+// "MATLAB:nomem" beyond the caps (mxRealloc answers null there, as Octave's does), and an allocation
+// chosen by the fuzzer can fail either way.
 #pragma once
 
 #include <stddef.h>
@@ -18,6 +19,7 @@ struct mxArray_tag {
   mxClassID classId;
   bool sparse, complex;
   size_t m, n;
+  size_t dimensions; // 2, or 3 for a full array of pages (n counts the columns of every page)
   size_t nzmax;      // sparse: the room of ir and of the value blocks
   size_t elements;   // the elements of each value block: m * n when full, nzmax when sparse
   void* real;        // the values (or the cell and struct slots), of elementBytes(classId) each
@@ -47,6 +49,7 @@ struct HostLimits {
   size_t largestColumns;    // columns of an output
   size_t largestWorkspace;  // bytes of workspace held at once
   uint32_t failingAllocation;  // the allocation (1 for the first) that fails; 0 for none
+  bool failWithNull;           // it is answered with null, as Octave's mxRealloc answers; else the call ends
 };
 
 // Calls a plug-in's entry point as the host does. When the call ends in an error, the host frees

@@ -21,11 +21,17 @@ static const size_t kLargestWorkspace = size_t(2) << 30;
 static std::map<void*, size_t> workspace;
 static size_t workspaceBytes = 0;
 
+// The allocations (workspace and outputs) of the call under way, and the one chosen to fail.
+static size_t allocations = 0;
+static size_t failingAllocation = 0;
+static bool failWithNull = false;
+
 struct mxArray_tag {
   mxClassID classId;
   bool sparse;
   bool complex;
   size_t m, n;
+  size_t dimensions;                 // 2, or more for an array of pages (n counts every page's columns)
   size_t nzmax;                      // sparse only: room of real and ir, without the guard
   std::vector<double> real;          // double values (full: m*n; sparse: nzmax + guard)
   std::vector<uint64_t> ir, jc;      // sparse structure
@@ -40,6 +46,7 @@ static mxArray* newArray(mxClassID classId, size_t m, size_t n) {
   array->complex = false;
   array->m = m;
   array->n = n;
+  array->dimensions = 2;
   array->nzmax = 0;
   array->borrowedJc = nullptr;
   return array;
@@ -86,8 +93,10 @@ mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& 
   return array;
 }
 
-mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex) {
-  mxArray* array = newArray(classId, m, n);
+mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex, size_t pages) {
+  mxArray* array = newArray(classId, m, n * pages);
+  if (pages != 1) array->dimensions = 3;
+  n *= pages;
   array->sparse = sparse;
   array->complex = complex;
   if (sparse) {
@@ -151,8 +160,17 @@ TESTHOST_API mxLogical* mxGetLogicals(const mxArray* array) {
   return const_cast<mxLogical*>(array->bytes.data());
 }
 
+// Counts an allocation; whether it is the one a test chose to fail, and fails it as a host out of
+// memory unless that host answers null.
+static bool failsHere() {
+  if (++allocations != failingAllocation) return false;
+  if (!failWithNull) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  return true;
+}
+
 // Like MATLAB, the test host ends the call when it cannot give an output the room asked for.
 TESTHOST_API mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity) {
+  if (failsHere()) return nullptr;
   if (nzmax > kLargestRoom || n > kLargestRoom) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
   mxArray* array = newArray(mxDOUBLE_CLASS, m, n);
   array->sparse = true;
@@ -172,20 +190,30 @@ TESTHOST_API bool mxIsComplex(const mxArray* array) { return array->complex; }
 
 TESTHOST_API size_t mxGetNumberOfElements(const mxArray* array) { return array->m * array->n; }
 
-// Workspace: the host ends the call when it cannot give what is asked for.
-TESTHOST_API void* mxMalloc(size_t bytes) {
-  if (bytes > kLargestWorkspace - workspaceBytes) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+TESTHOST_API size_t mxGetNumberOfDimensions_730(const mxArray* array) { return array->dimensions; }
+
+// A new workspace block of `bytes`, or null beyond the largest workspace.
+static void* newBlock(size_t bytes) {
+  if (bytes > kLargestWorkspace - workspaceBytes) return nullptr;
   void* block = malloc(bytes > 0 ? bytes : 1);
-  if (!block) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  if (!block) return nullptr;
   workspace[block] = bytes;
   workspaceBytes += bytes;
+  return block;
+}
+
+// Workspace: like Octave's, mxMalloc and mxCalloc end the call when they cannot give what is asked for.
+TESTHOST_API void* mxMalloc(size_t bytes) {
+  if (failsHere()) return nullptr;
+  void* block = newBlock(bytes);
+  if (!block) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
   return block;
 }
 
 TESTHOST_API void* mxCalloc(size_t count, size_t size) {
   if (size > 0 && count > kLargestWorkspace / size) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
   void* block = mxMalloc(count * size);
-  memset(block, 0, count * size);
+  if (block) memset(block, 0, count * size);
   return block;
 }
 
@@ -199,12 +227,15 @@ TESTHOST_API void mxFree(void* block) {
 }
 
 // Like the host's, a grown block keeps its contents; the test host always moves it, so a module
-// that keeps using the old block is caught.
+// that keeps using the old block is caught. Like Octave's, it answers null, the block kept, when
+// it cannot give the memory.
 TESTHOST_API void* mxRealloc(void* block, size_t bytes) {
   if (!block) return mxMalloc(bytes);
   const auto held = workspace.find(block);
   if (held == workspace.end()) mexErrMsgIdAndTxt("testhost:mxRealloc", "realloc of a block the host did not give");
-  void* moved = mxMalloc(bytes);
+  if (failsHere()) return nullptr;
+  void* moved = newBlock(bytes);
+  if (!moved) return nullptr;
   memcpy(moved, block, held->second < bytes ? held->second : bytes);
   mxFree(block);
   return moved;
@@ -220,7 +251,15 @@ size_t testhostFreeWorkspace() {
   return blocks;
 }
 
+void testhostFailAllocation(size_t which, bool answerNull) {
+  failingAllocation = which;
+  failWithNull = answerNull;
+}
+
+size_t testhostAllocations() { return allocations; }
+
 bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], HostError* error) {
+  allocations = 0;
   try {
     entry(nlhs, plhs, nrhs, prhs);
     return true;

@@ -39,7 +39,9 @@ TESTHOST_API mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsi
 // A sparse logical array, one byte per stored entry, exactly as given (stored false bytes kept).
 TESTHOST_API mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& jc,
                                             const std::vector<uint64_t>& ir, const std::vector<unsigned char>& bytes);
-TESTHOST_API mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex);
+// An m-by-n array of zeros of a class; with `pages` other than 1, m-by-n-by-pages.
+TESTHOST_API mxArray* testhostOfClass(mxClassID classId, size_t m, size_t n, bool sparse, bool complex,
+                                      size_t pages = 1);
 TESTHOST_API void testhostDestroy(mxArray* array);
 
 // What a test reads back from an output: its room and whether anything was written past it.
@@ -59,3 +61,11 @@ TESTHOST_API std::string testhostTakeCommands();
 // many there were. The workspace of one call may never exceed kLargestWorkspace bytes: beyond
 // it the test host answers as a host out of memory, so no faulty module can exhaust the machine.
 TESTHOST_API size_t testhostFreeWorkspace();
+
+// Makes allocation `which` (1 for the first workspace block or output a call asks for) of every
+// call from now on fail: answered with null when `answerNull` (as Octave's mxRealloc answers when
+// it cannot give the memory), else ending the call in MATLAB:nomem; 0 fails none. Once allocation
+// `which` is passed, the call goes on as usual.
+TESTHOST_API void testhostFailAllocation(size_t which, bool answerNull);
+// The allocations the last call made.
+TESTHOST_API size_t testhostAllocations();

@@ -97,17 +97,23 @@ function value = build_input (rest)
 end
 
 function value = of_class (name, m, n, flags)
+  pages = find (strcmp (flags, 'pages'));
+  if (isempty (pages))
+    pages = 1;
+  else
+    pages = str2double (flags{pages + 1});
+  end
   switch (name)
     case 'cell'
-      value = cell (m, n);
+      value = cell (m, n, pages);
     case 'struct'
-      value = repmat (struct (), m, n);
+      value = repmat (struct (), m, n, pages);
     case 'char'
-      value = repmat (char (0), m, n);
+      value = repmat (char (0), m, n, pages);
     case 'logical'
-      value = false (m, n);
+      value = false (m, n, pages);
     otherwise
-      value = zeros (m, n, name);
+      value = zeros (m, n, pages, name);
   end
   if (any (strcmp (flags, 'sparse')))
     value = sparse (value);

@@ -158,15 +158,18 @@ static mxClassID classNamed(const std::string& name) {
   throw std::runtime_error("unknown class " + name);
 }
 
-// A host array of the named class: "class <name> <m> <n> [sparse] [complex]".
+// A host array of the named class: "class <name> <m> <n> [sparse] [complex] [pages <p>]".
 static mxArray* buildOfClass(const CaseInput& input) {
   bool sparse = false, complex = false;
+  size_t pages = 1;
   for (size_t k = 3; k < input.words.size(); ++k) {
     sparse = sparse || input.words[k] == "sparse";
     complex = complex || input.words[k] == "complex";
+    if (input.words[k] == "pages") pages = wordAsSize(input, k + 1);
   }
   if (input.words.empty()) throw std::runtime_error("class needs a name");
-  return testhostOfClass(classNamed(input.words[0]), wordAsSize(input, 1), wordAsSize(input, 2), sparse, complex);
+  return testhostOfClass(classNamed(input.words[0]), wordAsSize(input, 1), wordAsSize(input, 2), sparse, complex,
+                         pages);
 }
 
 mxArray* buildInput(const CaseInput& input) {
