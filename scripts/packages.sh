@@ -15,7 +15,7 @@ install_packages() {
 # What building the plug-ins and running them in Octave needs.
 BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
 # What the tests need besides.
-TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev valgrind)
 # What the demo's figures need: gnuplot draws them without a display, in Octave's own font.
 DEMO_PACKAGES=(gnuplot-nox fonts-freefont-otf)
 # What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
