@@ -3,7 +3,7 @@
 %   strongest similarities of the member-by-member matrix S as green lines as wide as they are
 %   strong, and each member as a disc with its number, coloured by faction; titled HEADING.
 function save_network (net, S, count, heading, path)
-  xy = club_layout (net.G);
+  xy = club_layout (net.G, net.faction);
   f = figure ('visible', 'off', 'position', [0 0 900 680]);
   ax = axes ('position', [0.02 0.02 0.96 0.9]);
   hold on;
@@ -35,29 +35,4 @@ function save_network (net, S, count, heading, path)
   legend ('boxoff');
   print (f, '-dpngcairo', '-S900,680', path);
   close (f);
-end
-
-% Places the nodes of the graph G in the plane, the same way on every run: from the two leading
-% eigenvectors of its normalised Laplacian (their signs fixed), pulled along its edges and pushed
-% apart from each other in 300 shrinking steps.
-function xy = club_layout (G)
-  n = rows (G);
-  scale = diag (1 ./ sqrt (full (sum (G, 2))));
-  [vectors, values] = eig (eye (n) - scale * full (G) * scale);
-  [~, rank] = sort (diag (values));
-  xy = vectors(:, rank(2:3));
-  flip = sign (sum (xy .^ 3));
-  flip(flip == 0) = 1;
-  xy = xy .* flip ./ max (abs (xy));
-  adjacent = full (G) != 0;
-  spacing = 0.46;
-  for step = 1:300
-    apart = permute (xy, [1 3 2]) - permute (xy, [3 1 2]);
-    distance = sqrt (sum (apart .^ 2, 3)) + eye (n);
-    pull = spacing ^ 2 ./ distance .^ 2 - adjacent .* distance / spacing;
-    pull(1:n + 1:end) = 0;
-    move = squeeze (sum (apart .* pull, 2));
-    length = sqrt (sum (move .^ 2, 2)) + eps;
-    xy += move ./ length .* min (length, 0.05 * (1 - step / 300) + 0.002);
-  end
 end
