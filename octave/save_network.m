@@ -24,9 +24,8 @@ function save_network (net, S, count, heading, path)
                        'markerfacecolor', colours(g, :), 'markeredgecolor', 'k');
   end
   text (xy(:, 1), xy(:, 2), cellstr (num2str ((1:net.n)')), 'fontsize', 6, 'horizontalalignment', 'center');
-  margin = 0.12;
-  set (ax, 'xlim', [min(xy(:, 1)) - margin, max(xy(:, 1)) + margin], 'xtick', [], 'xcolor', 'w', ...
-       'ylim', [min(xy(:, 2)) - margin, max(xy(:, 2)) + margin], 'ytick', [], 'ycolor', 'w', ...
+  [xlimits, ylimits] = network_limits (xy, ax);
+  set (ax, 'xlim', xlimits, 'xtick', [], 'xcolor', 'w', 'ylim', ylimits, 'ytick', [], 'ycolor', 'w', ...
        'dataaspectratio', [1 1 1], 'fontsize', 5);
   title (heading);
   legend ([members, friendship, similar], {"faction 1, the instructor's", "faction 2, the administrator's", ...
@@ -35,4 +34,14 @@ function save_network (net, S, count, heading, path)
   legend ('boxoff');
   print (f, '-dpngcairo', '-S900,680', path);
   close (f);
+end
+
+% The data limits of the drawing of the members at XY in the axes AX: a margin round them, and
+% above them room for the legend, 80 pixels high when the members span the axes' width.
+function [xlimits, ylimits] = network_limits (xy, ax)
+  margin = 0.12;
+  xlimits = [min(xy(:, 1)) - margin, max(xy(:, 1)) + margin];
+  pixels = getpixelposition (ax);
+  legendRoom = 80 / pixels(3) * diff (xlimits);
+  ylimits = [min(xy(:, 2)) - margin, max(xy(:, 2)) + margin + legendRoom];
 end
