@@ -14,8 +14,9 @@ install_packages() {
 
 # What building the plug-ins and running them in Octave needs.
 BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
-# What the tests need besides.
-TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
+# What the tests need besides; OpenBLAS, which replaces the reference BLAS as the default through
+# the alternatives system, so the demo's test draws its figures on both and compares them.
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev libopenblas0-serial)
 # What the demo's figures need: gnuplot draws them without a display, in Octave's own font.
 DEMO_PACKAGES=(gnuplot-nox fonts-freefont-otf)
 # What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
