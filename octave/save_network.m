@@ -3,7 +3,7 @@
 %   strongest similarities of the member-by-member matrix S as green lines as wide as they are
 %   strong, and each member as a disc with its number, coloured by faction; titled HEADING.
 function save_network (net, S, count, heading, path)
-  xy = club_layout (net.G);
+  xy = club_layout (net.G, net.faction);
   f = figure ('visible', 'off', 'position', [0 0 900 680]);
   ax = axes ('position', [0.02 0.02 0.96 0.9]);
   hold on;
@@ -24,9 +24,8 @@ function save_network (net, S, count, heading, path)
                        'markerfacecolor', colours(g, :), 'markeredgecolor', 'k');
   end
   text (xy(:, 1), xy(:, 2), cellstr (num2str ((1:net.n)')), 'fontsize', 6, 'horizontalalignment', 'center');
-  margin = 0.12;
-  set (ax, 'xlim', [min(xy(:, 1)) - margin, max(xy(:, 1)) + margin], 'xtick', [], 'xcolor', 'w', ...
-       'ylim', [min(xy(:, 2)) - margin, max(xy(:, 2)) + margin], 'ytick', [], 'ycolor', 'w', ...
+  [xlimits, ylimits] = network_limits (xy, ax);
+  set (ax, 'xlim', xlimits, 'xtick', [], 'xcolor', 'w', 'ylim', ylimits, 'ytick', [], 'ycolor', 'w', ...
        'dataaspectratio', [1 1 1], 'fontsize', 5);
   title (heading);
   legend ([members, friendship, similar], {"faction 1, the instructor's", "faction 2, the administrator's", ...
@@ -37,27 +36,12 @@ function save_network (net, S, count, heading, path)
   close (f);
 end
 
-% Places the nodes of the graph G in the plane, the same way on every run: from the two leading
-% eigenvectors of its normalised Laplacian (their signs fixed), pulled along its edges and pushed
-% apart from each other in 300 shrinking steps.
-function xy = club_layout (G)
-  n = rows (G);
-  scale = diag (1 ./ sqrt (full (sum (G, 2))));
-  [vectors, values] = eig (eye (n) - scale * full (G) * scale);
-  [~, rank] = sort (diag (values));
-  xy = vectors(:, rank(2:3));
-  flip = sign (sum (xy .^ 3));
-  flip(flip == 0) = 1;
-  xy = xy .* flip ./ max (abs (xy));
-  adjacent = full (G) != 0;
-  spacing = 0.46;
-  for step = 1:300
-    apart = permute (xy, [1 3 2]) - permute (xy, [3 1 2]);
-    distance = sqrt (sum (apart .^ 2, 3)) + eye (n);
-    pull = spacing ^ 2 ./ distance .^ 2 - adjacent .* distance / spacing;
-    pull(1:n + 1:end) = 0;
-    move = squeeze (sum (apart .* pull, 2));
-    length = sqrt (sum (move .^ 2, 2)) + eps;
-    xy += move ./ length .* min (length, 0.05 * (1 - step / 300) + 0.002);
-  end
+% The data limits of the drawing of the members at XY in the axes AX: a margin round them, and
+% above them room for the legend, 80 pixels high when the members span the axes' width.
+function [xlimits, ylimits] = network_limits (xy, ax)
+  margin = 0.12;
+  xlimits = [min(xy(:, 1)) - margin, max(xy(:, 1)) + margin];
+  pixels = getpixelposition (ax);
+  legendRoom = 80 / pixels(3) * diff (xlimits);
+  ylimits = [min(xy(:, 2)) - margin, max(xy(:, 2)) + margin + legendRoom];
 end

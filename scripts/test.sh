@@ -8,7 +8,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${DEMO_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" \
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CHECK_PACKAGES[@]}" "${DEMO_PACKAGES[@]}" \
+  "${CROSS_PACKAGES[@]}" \
   "${WINE_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" || exit 1
 mkdir -p build/stages
 summary=()
