@@ -9,45 +9,84 @@
 %   held by both, any other sum as neither. S(q,p) is held-by-both over
 %   held-by-either (0 when no attribute is held); S(p,p) is 1. For a table of
 %   0 and 1 this is the Jaccard similarity of the rows, the same as
-%   tessaly5b (logical (nodeAtts'), nodesToKeep, threshold). Other values count
-%   as the rule says (2 with 0 is shared, 1 with 2 is neither, 0.7 is 0); NaN
-%   counts as 0, and values beyond the 32-bit integers as the nearest of
-%   -2147483648 and 2147483647. Only similarities strictly greater than
-%   THRESHOLD are stored.
+%   tessaly5b (logical (nodeAtts'), nodesToKeep, threshold) where both rooms
+%   suffice. Only similarities strictly greater than THRESHOLD are stored, so
+%   a negative THRESHOLD stores every pair, zeros included, and a THRESHOLD
+%   of 1 or more, or NaN, stores nothing. Rows and columns of unlisted nodes
+%   are empty; S is symmetric.
 %
 %   Inputs
 %     nodeAtts     real full double matrix, one row per node and one column per
-%                  attribute (numNodes-by-numAttrs)
+%                  attribute (numNodes-by-numAttrs), expected to hold 0 and 1
 %     nodesToKeep  strictly ascending column vector of node numbers from 1 to
-%                  numNodes, each truncated toward zero; only its first column
-%                  is read
+%                  numNodes, each truncated toward zero (2.9 means node 2).
+%                  Only its first column is read: a 1-by-K row vector is the
+%                  single node in its first element.
 %     threshold    a number
 %
 %   Output
 %     S     numNodes-by-numNodes sparse double matrix with room for
-%           fix (K^2 * 0.33) entries, at least K, for the K = size (nodesToKeep, 1)
-%           listed nodes
+%           fix (K^2 * 0.33) entries and at least K, where K is the number of
+%           listed nodes, size (nodesToKeep, 1). When more pairs pass
+%           THRESHOLD than the room holds, the call ends in
+%           MATLAB:tessaly5a:noroom instead: raise THRESHOLD.
 %
-%   The call prints its arguments, the table's size, the room it reserves, a
-%   progress line every 1000 stored entries and the final count.
+%   Printed lines
+%     First the argument counts ("nlhs = 1, nrhs = 3"), then the table's size
+%     ("nodeAtts dimensions: ...") and the parameters with 0.33 of all pairs
+%     ("params: ... estNNZ = <fix (K^2 * 0.33)>"); these come before the
+%     checks of the inputs, so a wrong call prints them too (the counts line
+%     alone when the counts are wrong). Then "start tessaly5a ... ", a line
+%     "tessaly5a nnz=<thousands> K" every 1000 stored entries, and the stored
+%     count, "end tessaly5a => nnz=<stored>".
 %
 %   Example: members of a club alike in more than two thirds of the groups
-%   either belongs to, from a 0/1 double table memberships with one row per
-%   member and one column per group
+%   either belongs to, from a 0/1 double table memberships of 40 members in
+%   12 groups, one row per member and one column per group
+%     memberships = double (rand (40, 12) < 0.3);
 %     S = tessaly5a (memberships, (1:size (memberships, 1))', 2/3);
 %
-%   Errors
-%     MATLAB:tessaly:wrongrhs         not exactly one output and three inputs
-%     MATLAB:tessaly5a:notnumber      threshold holds no number
-%     MATLAB:tessaly5a:notdouble      nodeAtts is not a real full double matrix
-%     MATLAB:tessaly5a:notlist        nodesToKeep is not a real full double vector
+%   Errors, in the order the checks run; the first that fails ends the call
+%   and the caller gets no result
+%     MATLAB:tessaly:wrongrhs         no output, or more than one, asked for
+%     MATLAB:tessaly:wrongrhs         not three inputs
+%     MATLAB:tessaly5a:notnumber      threshold holds no number: empty,
+%                                     sparse, a cell or a struct
+%     MATLAB:tessaly5a:notdouble      nodeAtts is not a real full double
+%                                     matrix: logical, single, sparse,
+%                                     complex...
+%     MATLAB:tessaly5a:notlist        nodesToKeep is not a real full double
+%                                     array (int32, logical, sparse, complex,
+%                                     a cell...), or has rows and no columns
 %     MATLAB:tessaly5a:toolarge       2^31 or more nodes or attributes
-%     MATLAB:tessaly5a:badnode        a node number is not finite or, truncated,
-%                                     lies outside 1 to numNodes
-%     MATLAB:tessaly5a:notascending   node numbers, truncated, do not ascend strictly
-%     MATLAB:tessaly5a:noroom         more pairs pass the threshold than the room
-%                                     holds; the call prints how many were needed
-%                                     and returns no result
+%     MATLAB:tessaly5a:badnode        a node number is NaN, infinite or,
+%                                     truncated, outside 1 to numNodes
+%     MATLAB:tessaly5a:notascending   node numbers, truncated, do not ascend
+%                                     strictly (descending, repeated, 2 and
+%                                     2.5)
+%     MATLAB:tessaly5a:nomem          the host answered the request for S's
+%                                     memory with null (Octave's mxRealloc
+%                                     can); a host that ends the call itself
+%                                     when it has no memory raises its own
+%                                     error instead (MATLAB:nomem in MATLAB)
+%     MATLAB:tessaly5a:noroom         after the pass: more pairs passed the
+%                                     threshold than the room holds. The call
+%                                     prints "tessaly5a: the result needs <n>
+%                                     entries but has room for <room>" and
+%                                     returns no result.
+%
+%   Odd inputs, and what they get
+%     threshold of another class (logical, char, an integer class, complex)
+%       or with several elements: read as a number, its first element ('a'
+%       is 97, a complex number its real part)
+%     nodeAtts values other than 0 and 1: truncated and added per pair as
+%       above, so 2 with 0 is shared, 1 with 2 is neither and 0.7 is 0; NaN
+%       counts as 0, values beyond the 32-bit integers as the nearest of
+%       -2147483648 and 2147483647, and the sum is formed in 64 bits
+%     nodesToKeep a 1-by-K row vector, or a matrix: its first column is the
+%       list, so a row vector lists its first element alone
+%     threshold NaN, or 1 or more: nothing stored; a negative one stores every
+%       pair
 
 %!shared T
 %! T = [1 1; 1 1; 0 1; 0 0; 1 0];
