@@ -1,4 +1,6 @@
 % S = attributeJaccard (nodeAtts, nodesToKeep, threshold)
+% S = attributeJaccard (nodeAtts)         every node, threshold 0
+% S = attributeJaccard (nodeAtts, [], t)  every node
 %
 %   Jaccard similarity of the attributes of every pair of listed nodes, kept
 %   only above a threshold, in a result with room for exactly what it stores.
@@ -11,7 +13,9 @@
 %   empty; S is symmetric. The result is exactly, value for value and in the
 %   same stored order, that of
 %     tessaly5 (logical (full (nodeAtts ~= 0)), nodesToKeep, threshold, 1)
-%   but nzmax (S) is nnz (S), and a sparse table is never made full.
+%   but nzmax (S) is nnz (S) (at least 1): the call counts the result before
+%   it creates it, and a sparse table is read from its columns as it is,
+%   never made full.
 %
 %   Inputs
 %     nodeAtts     logical or double matrix, full or sparse, one row per
@@ -21,46 +25,95 @@
 %     nodesToKeep  optional: strictly ascending column vector of node numbers
 %                  from 1 to numNodes, each truncated toward zero (2.9 means
 %                  node 2); left out or [] lists every node, zeros (0, 1) none
-%     threshold    optional, default 0: a real number
+%     threshold    optional, default 0: one real number
 %
 %   Output
-%     S     numNodes-by-numNodes sparse double matrix
+%     S     numNodes-by-numNodes sparse double matrix with room for exactly
+%           the entries it stores
 %
-%   The call prints the table's size and storage, the number of listed nodes
-%   and the threshold; when it has about a second of work or more, a line each
-%   tenth of its two passes over the listed nodes; and the number of stored
-%   entries. The work is counted over every unordered pair of listed nodes,
-%   each node with itself included (K (K + 1) / 2 pairs for K listed nodes),
-%   times one more than the 64-bit words of a node's attributes; 2^30 of it is
-%   about a second.
+%   How, and the memory it takes
+%     The listed nodes' attributes are packed into bit sets once; the
+%     attributes two nodes share are counted with population counts, four
+%     rows per instruction where the processor has AVX2 (asked at each call,
+%     so plug-ins built for any x86-64 use it too); the union comes from each
+%     node's count. Each unordered pair is counted once to size the result;
+%     the pairs that pass are kept to fill it while at most one pair in
+%     sixteen passes, and counted again otherwise; the upper half of S is
+%     mirrored from the lower one. Beside S, the call takes workspace from
+%     the host: the bit sets (about K * numAttrs / 8 bytes for K listed
+%     nodes), a few words per listed node and the kept pairs (8 bytes each,
+%     fewer than S's entries of 16).
 %
-%   Example: members of a club most alike in their memberships, one column per
-%   member and one row per group, kept sparse
+%   Printed lines
+%     Nothing before the checks. Then one line with the sizes, the table's
+%     storage (full or sparse, logical or double), the number of listed
+%     nodes and the threshold, "start attributeJaccard: numAttrs=3,
+%     numNodes=4 (full logical), numNodesToKeep=3, threshold=0.400000"; on a
+%     call of about a second or more, "attributeJaccard 10% done" and so on
+%     at each tenth of its two passes over the listed nodes, shown at once;
+%     last the number of stored entries, "end attributeJaccard => nnz=7".
+%     The work is every unordered pair of listed nodes, each node with itself
+%     included (K (K + 1) / 2 pairs), times one more than the 64-bit words of
+%     a node's bit set; the progress lines show from 2^30 of it, about a
+%     second here.
+%
+%   Example: members of a club most alike in their memberships, from a sparse
+%   logical table of 12 groups and 40 members, one column per member and one
+%   row per group, kept sparse
+%     memberships = sprand (12, 40, 0.3) > 0;
 %     S = attributeJaccard (memberships, [], 0.5);
 %     [p, q, s] = find (triu (S, 1));
 %
-%   Errors, before the result exists
-%     MATLAB:attributeJaccard:wrongrhs     not one to three inputs
-%     MATLAB:attributeJaccard:wronglhs     more than one output
-%     MATLAB:attributeJaccard:badtable     nodeAtts is neither logical nor double,
-%                                          or has more than two dimensions
+%   Errors, in the order the checks run; the first that fails ends the call
+%   and the caller gets no result
+%     MATLAB:attributeJaccard:wrongrhs     no input, or more than three
+%     MATLAB:attributeJaccard:wronglhs     more than one output asked for
+%                                          (none is fine: S becomes ans)
+%     MATLAB:attributeJaccard:badtable     nodeAtts is neither logical nor
+%                                          double (int32, single, char, a
+%                                          cell...), or has more than two
+%                                          dimensions
 %     MATLAB:attributeJaccard:complex      nodeAtts is complex
-%     MATLAB:attributeJaccard:notlist      nodesToKeep is not a real full double
-%                                          column vector or [] (zeros (0, 0, 3)
-%                                          is not [])
-%     MATLAB:attributeJaccard:notnumber    threshold is not one real number
+%     MATLAB:attributeJaccard:notlist      nodesToKeep is neither [] nor a
+%                                          real full double column vector: a
+%                                          row vector (refused, not read as
+%                                          its first element), a matrix,
+%                                          int32, logical, sparse, complex;
+%                                          zeros (0, 0, 3) is not []
+%     MATLAB:attributeJaccard:notnumber    threshold is not one real number:
+%                                          empty, several, complex, sparse, a
+%                                          cell
 %     MATLAB:attributeJaccard:toolarge     2^31 or more nodes or attributes
-%     MATLAB:attributeJaccard:badnode      a node number is not finite or,
-%                                          truncated, lies outside 1 to numNodes
+%     MATLAB:attributeJaccard:badnode      a node number is NaN, infinite or,
+%                                          truncated, outside 1 to numNodes
 %     MATLAB:attributeJaccard:notascending node numbers, truncated, do not
 %                                          ascend strictly
-%     MATLAB:attributeJaccard:toomany      more than 2^31 - 1 entries would be
-%                                          stored (found before the result is
-%                                          made)
-%     MATLAB:attributeJaccard:noworkspace  the workspace cannot be addressed
-%     MATLAB:attributeJaccard:nomem        the host could not give the memory the
-%                                          call needs (a host that ends the call
-%                                          itself raises its own error instead)
+%     MATLAB:attributeJaccard:toomany      a negative threshold over more than
+%                                          46340 listed nodes: more than
+%                                          2147483647 entries, found before
+%                                          any work
+%     MATLAB:attributeJaccard:noworkspace  the workspace's size does not fit
+%                                          the machine's addresses (32-bit
+%                                          machines only)
+%     MATLAB:attributeJaccard:nomem        at any point of the work: the host
+%                                          answered a request for memory
+%                                          (workspace or S) with null
+%                                          (Octave's mxRealloc can); the host
+%                                          frees the workspace. A host that
+%                                          ends the call itself when it has
+%                                          no memory raises its own error
+%                                          instead (MATLAB:nomem in MATLAB).
+%     MATLAB:attributeJaccard:toomany      after the counting pass: more than
+%                                          2147483647 entries would be
+%                                          stored; its workspace is freed
+%
+%   Odd inputs, and what they get
+%     nodeAtts values other than 0 and 1, NaN, -0: any nonzero value is held
+%       (NaN too, -0 not)
+%     threshold one element of another numeric class, logical or char: read
+%       as a number ('a' is 97)
+%     threshold NaN, or 1 or more: nothing stored; a negative one stores every
+%       pair
 
 %!shared A
 %! A = logical ([1 0 0 1; 1 1 0 1; 0 1 0 1]);
