@@ -8,36 +8,62 @@
 %   Entries whose union is 0, negative or NaN are dropped without dividing; a
 %   THRESHOLD that is NaN drops every entry. S holds its entries in C's order,
 %   so under a negative THRESHOLD a stored zero of C stays a stored zero of S
-%   where its union is greater than 0.
+%   where its union is greater than 0 (and is dropped where it is not).
+%   neighborJaccard computes the same from the graph, without forming C.
 %
 %   Inputs
 %     C          n-by-n real sparse double matrix of common-neighbour counts,
 %                for example G * G of a 0/1 adjacency matrix G
 %     d          n-by-1 real full double vector of degrees, full (sum (G, 2))
-%     threshold  a number; only similarities above it are kept. A char or
-%                logical threshold is read as a number ('a' as 97).
+%     threshold  a number; only similarities strictly above it are kept
 %
 %   Output
 %     S          n-by-n sparse double matrix, with room for nnz (C) entries
 %
-%   The call prints its argument counts, the threshold, the sizes of C and d,
-%   and the number of entries C stores.
+%   Printed lines
+%     First the argument counts ("nlhs = 1, nrhs = 3"), before any check; then
+%     the threshold as read ("threshold = 0.500000") and the sizes of C and d
+%     ("dimensions: m=5, n=5, m2=5, n2=1"), before the checks of the inputs,
+%     so a wrong call prints them too; last the number of entries C stores,
+%     "tessaly: nnz = 21". No progress line.
 %
 %   Example: pairs of nodes whose neighbourhoods overlap in more than a third
-%   of their union, from the sparse adjacency matrix G of a network
+%   of their union, from the sparse adjacency matrix G of a network of 200
+%   nodes
+%     G = sprand (200, 200, 0.05) > 0;
+%     G = double (G | G');
 %     J = tessaly (G * G, full (sum (G, 2)), 1/3);
 %
-%   Errors
-%     MATLAB:tessaly:wrongrhs    not exactly three inputs
-%     MATLAB:tessaly:matchdims   C and d have different numbers of rows
+%   Errors, in the order the checks run; the first that fails ends the call
+%   and the caller gets no result
+%     MATLAB:tessaly:wrongrhs    not three inputs
+%     MATLAB:tessaly:matchdims   C and d have different numbers of rows (d
+%                                given as a row vector, say)
 %     MATLAB:tessaly:square      C is not square
-%     MATLAB:tessaly:zerodivide  d is not a column vector
-%     MATLAB:tessaly:notsparse   C is not a real sparse double matrix
-%     MATLAB:tessaly:toolarge    C has 2^31 or more rows and columns
+%     MATLAB:tessaly:zerodivide  d has more than one column
+%     MATLAB:tessaly:notsparse   C is not a real sparse double matrix: full,
+%                                logical, complex or of another class
+%     MATLAB:tessaly:toolarge    C has 2^31 or more rows
 %     MATLAB:tessaly:toomany     C stores 2^31 or more entries
-%     MATLAB:tessaly:notfull     d is not a real full double vector
-%     MATLAB:tessaly:notnumber   threshold holds no number: empty, sparse, or
-%                                neither numeric, logical nor char
+%     MATLAB:tessaly:notfull     d is not a real full double vector: sparse,
+%                                complex, or not double
+%     MATLAB:tessaly:notnumber   threshold holds no number: empty, sparse, a
+%                                cell or a struct
+%     MATLAB:tessaly:nomem       the host answered the request for S's memory
+%                                with null (Octave's mxRealloc can); a host
+%                                that ends the call itself when it has no
+%                                memory raises its own error instead
+%                                (MATLAB:nomem in MATLAB)
+%
+%   Odd inputs, and what they get
+%     more than one output asked for: only the first is set, and the host
+%       raises its own error for the rest
+%     threshold of another class (logical, char, an integer class, complex)
+%       or with several elements: read as a number, its first element ('a'
+%       is 97, a complex number its real part)
+%     counts or degrees NaN, infinite or negative: an entry whose union is
+%       not above 0 is dropped, without dividing
+%     threshold NaN: nothing stored
 
 %!shared G, C, d
 %! G = sparse ([0 1 1 0 0; 1 0 1 1 0; 1 1 0 1 0; 0 1 1 0 1; 0 0 0 1 0]);
