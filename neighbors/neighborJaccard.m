@@ -7,18 +7,16 @@
 %   counts and d = full (sum (P, 2)) the degrees, S is exactly
 %   tessaly (C, d, threshold): for every pair with C(r,j) > 0, the union
 %   (d(r) + d(j)) - C(r,j); where it is above 0, S(r,j) = C(r,j) / union,
-%   stored only when strictly greater than THRESHOLD. The values, their order
-%   (rows ascending in each column) and the stored entries are the same as
-%   tessaly's, but S has room for exactly the entries it stores and C is never
-%   built: the call needs memory for S, the pairs it keeps until S is made (8
-%   bytes each; one of each mirror pair when G is symmetric) and a few vectors
-%   of n numbers.
+%   stored only when strictly greater than THRESHOLD. The values (bit for
+%   bit), their order (rows ascending in each column) and the stored entries
+%   are the same as tessaly's, but S has room for exactly the entries it
+%   stores.
 %
 %   An edge is a stored entry of G that is not 0: edge weights are ignored, a
 %   NaN entry is an edge, a stored 0 is not. G need not be symmetric: for a
 %   directed graph C(r,j) counts the paths r -> k -> j and d(r) is the number
 %   of edges out of r, so a similarity may exceed 1, and a pair whose union is
-%   0 is dropped.
+%   0 (d(j) = 0 and C(r,j) = d(r)) is dropped.
 %
 %   Inputs
 %     G          n-by-n sparse matrix, double or logical: the graph
@@ -29,31 +27,65 @@
 %   Output
 %     S          n-by-n sparse double matrix with room for nnz (S) entries
 %
-%   The call prints a line with n, nnz (G) and the threshold, and a closing
-%   line with nnz (S). A call with about 10^8 or more products (one for each
-%   path r -> k -> j; d(d+1)/2 through a node of degree d when G is symmetric,
-%   about a second of work) prints a line each time another tenth of them is
-%   done.
+%   How, and the memory it takes
+%     C is never formed: the call works row by row with a count and a list
+%     for every node, keeps the pairs that pass THRESHOLD in workspace that
+%     grows as it fills (8 bytes a pair; one of each mirror pair when G is
+%     symmetric, the other mirrored when S is written), and then creates S
+%     with exactly the room needed. Its memory is about G, twice S and a few
+%     vectors of n numbers.
 %
-%   Example: pairs of a network sharing more than a third of their neighbours
+%   Printed lines
+%     Nothing before the checks. Then
+%     "neighborJaccard: n = <n>, nnz(G) = <edges>, threshold = <threshold>"
+%     and, last, "neighborJaccard: nnz(S) = <entries>". A call of 10^8 or more
+%     products (one for each path r -> k -> j, or d(d+1)/2 through a node of
+%     degree d when G is symmetric; about a second of work) also prints
+%     "neighborJaccard: <p>% done" each time another tenth of them is done,
+%     flushed so that it shows while the call runs.
+%
+%   Example: pairs of a network of 200 nodes sharing more than a third of
+%   their neighbours
+%     G = sprand (200, 200, 0.05) > 0;
+%     G = double (G | G');
 %     J = neighborJaccard (G, 1/3);
 %
-%   Errors
-%     MATLAB:neighborJaccard:wrongrhs      not one or two inputs
-%     MATLAB:neighborJaccard:wronglhs      more than one output
-%     MATLAB:neighborJaccard:notsparse     G is not a sparse double or logical matrix
+%   Errors, in the order the checks run; the first that fails ends the call
+%   and the caller gets no result
+%     MATLAB:neighborJaccard:wrongrhs      no input, or more than two
+%     MATLAB:neighborJaccard:wronglhs      more than one output asked for (none
+%                                          is fine: S becomes ans)
+%     MATLAB:neighborJaccard:notsparse     G is full, or sparse of a class other
+%                                          than double and logical
 %     MATLAB:neighborJaccard:square        G is not square
 %     MATLAB:neighborJaccard:complex       G is complex
 %     MATLAB:neighborJaccard:toolarge      G has 2^31 or more rows
-%     MATLAB:neighborJaccard:notnumber     threshold holds no number (empty,
-%                                          cell, sparse...)
+%     MATLAB:neighborJaccard:notnumber     threshold holds no number: empty,
+%                                          sparse, a cell or a struct
 %     MATLAB:neighborJaccard:toomany       G stores 2^31 or more entries
-%     MATLAB:neighborJaccard:malformed     G's row indices or column starts are
-%                                          not those of a sparse matrix
-%     MATLAB:neighborJaccard:toomanypairs  S would hold more than 2147483647 entries
-%     MATLAB:neighborJaccard:nomem         the host could not give the memory the
-%                                          call needs (a host that ends the call
-%                                          itself raises its own error instead)
+%     MATLAB:neighborJaccard:malformed     G is not a well-formed sparse matrix:
+%                                          a row index past the last row, rows
+%                                          not ascending within a column, or
+%                                          column starts that decrease
+%     MATLAB:neighborJaccard:nomem         at any point of the work: the host
+%                                          answered a request for memory
+%                                          (workspace or S) with null (Octave's
+%                                          mxRealloc can); the host frees the
+%                                          workspace. A host that ends the call
+%                                          itself when it has no memory raises
+%                                          its own error instead (MATLAB:nomem
+%                                          in MATLAB).
+%     MATLAB:neighborJaccard:toomanypairs  after the pass, before S exists: S
+%                                          would hold more than 2147483647
+%                                          entries
+%
+%   Odd inputs, and what they get
+%     threshold of another class (logical, char, an integer class, complex)
+%       or with several elements: read as a number, its first element ('a'
+%       is 97, a complex number its real part)
+%     edge weights other than 1, negative, NaN: an edge wherever the stored
+%       value is not 0
+%     threshold NaN: nothing stored
 
 %!shared G
 %! G = sparse ([0 1 1 0; 1 0 1 0; 1 1 0 1; 0 0 1 0]);

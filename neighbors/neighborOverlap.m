@@ -9,7 +9,7 @@
 %   S(r,j) = C(r,j) / min (d(r), d(j)), the share of the smaller neighbourhood
 %   the two nodes have in common. A smaller degree of 0 gives Inf. The values
 %   are Vostrel's to the last bit, rows ascend in each column, and S has room
-%   for exactly the entries it stores; C is never built.
+%   for exactly the entries it stores.
 %
 %   An edge is a stored entry of G that is not 0: edge weights are ignored, a
 %   NaN entry is an edge, a stored 0 is not. G need not be symmetric: for a
@@ -26,18 +26,65 @@
 %   Output
 %     S          n-by-n sparse double matrix with room for nnz (S) entries
 %
-%   The call prints a line with n, nnz (G) and the threshold, and a closing
-%   line with nnz (S). A call with about 10^8 or more products (one for each
-%   path r -> k -> j; d(d+1)/2 through a node of degree d when G is symmetric,
-%   about a second of work) prints a line each time another tenth of them is
-%   done.
+%   How, and the memory it takes
+%     C is never formed: the call works row by row with a count and a list
+%     for every node, keeps the pairs that pass THRESHOLD in workspace that
+%     grows as it fills (8 bytes a pair; one of each mirror pair when G is
+%     symmetric, the other mirrored when S is written), and then creates S
+%     with exactly the room needed. Its memory is about G, twice S and a few
+%     vectors of n numbers.
 %
-%   Example: pairs sharing more than half of the smaller neighbourhood
+%   Printed lines
+%     Nothing before the checks. Then
+%     "neighborOverlap: n = <n>, nnz(G) = <edges>, threshold = <threshold>"
+%     and, last, "neighborOverlap: nnz(S) = <entries>". A call of 10^8 or more
+%     products (one for each path r -> k -> j, or d(d+1)/2 through a node of
+%     degree d when G is symmetric; about a second of work) also prints
+%     "neighborOverlap: <p>% done" each time another tenth of them is done,
+%     flushed so that it shows while the call runs.
+%
+%   Example: pairs of a network of 200 nodes sharing more than half of the
+%   smaller neighbourhood
+%     G = sprand (200, 200, 0.05) > 0;
+%     G = double (G | G');
 %     O = neighborOverlap (G, 0.5);
 %
-%   Errors: those of neighborJaccard (see help neighborJaccard), under
-%   MATLAB:neighborOverlap:<reason>: wrongrhs, wronglhs, notsparse, square,
-%   complex, toolarge, notnumber, toomany, malformed, toomanypairs and nomem.
+%   Errors, in the order the checks run; the first that fails ends the call
+%   and the caller gets no result
+%     MATLAB:neighborOverlap:wrongrhs      no input, or more than two
+%     MATLAB:neighborOverlap:wronglhs      more than one output asked for (none
+%                                          is fine: S becomes ans)
+%     MATLAB:neighborOverlap:notsparse     G is full, or sparse of a class other
+%                                          than double and logical
+%     MATLAB:neighborOverlap:square        G is not square
+%     MATLAB:neighborOverlap:complex       G is complex
+%     MATLAB:neighborOverlap:toolarge      G has 2^31 or more rows
+%     MATLAB:neighborOverlap:notnumber     threshold holds no number: empty,
+%                                          sparse, a cell or a struct
+%     MATLAB:neighborOverlap:toomany       G stores 2^31 or more entries
+%     MATLAB:neighborOverlap:malformed     G is not a well-formed sparse matrix:
+%                                          a row index past the last row, rows
+%                                          not ascending within a column, or
+%                                          column starts that decrease
+%     MATLAB:neighborOverlap:nomem         at any point of the work: the host
+%                                          answered a request for memory
+%                                          (workspace or S) with null (Octave's
+%                                          mxRealloc can); the host frees the
+%                                          workspace. A host that ends the call
+%                                          itself when it has no memory raises
+%                                          its own error instead (MATLAB:nomem
+%                                          in MATLAB).
+%     MATLAB:neighborOverlap:toomanypairs  after the pass, before S exists: S
+%                                          would hold more than 2147483647
+%                                          entries
+%
+%   Odd inputs, and what they get
+%     threshold of another class (logical, char, an integer class, complex)
+%       or with several elements: read as a number, its first element ('a'
+%       is 97, a complex number its real part)
+%     edge weights other than 1, negative, NaN: an edge wherever the stored
+%       value is not 0
+%     threshold NaN or Inf: nothing stored
 
 %!shared G
 %! G = sparse ([0 1 1 0; 1 0 1 0; 1 1 0 1; 0 0 1 0]);
