@@ -1,6 +1,7 @@
 % failures = help_examples (words)
-%   Runs the example of each function's help text as written, on inputs of the kinds the examples
-%   name, and returns how many functions have no example or one that raises an error.
+%   Runs the example of each function's help text as written, with no inputs defined beforehand:
+%   an example makes its own. Returns how many functions have no example or one that raises an
+%   error.
 function failures = help_examples (words)
   failures = 0;
   for k = 1:numel (words)
@@ -41,24 +42,20 @@ function code = example_code (word)
   end
 end
 
-% Runs example code beside the inputs the examples name; returns the error message, or "".
+% Runs example code as written, the random generators seeded first; returns the error message,
+% or "".
 function message = run_example (code)
   rand ("state", 12);
-  n = 40;
-  % A network as its sparse 0/1 adjacency matrix, as adjacency matrices are held.
-  G = sprand (n, n, 0.1) > 0;
-  G = double (triu (G, 1));
-  G = sparse (G + G');
-  % Two sparse matrices over the same nodes.
-  friendship = G;
-  collaboration = sprand (n, n, 0.05);
-  % A full logical table, one column per node, and a 0/1 double table, one row per member.
-  nodeAtts = rand (25, n) < 0.2;
-  memberships = double (rand (n, 12) < 0.3);
+  randn ("state", 12);
   message = "";
   try
-    evalc (strjoin (code, "\n"));
+    evaluate (strjoin (code, "\n"));
   catch err
     message = sprintf ("%s (%s)", err.message, err.identifier);
   end
+end
+
+% Evaluates TEXT in a workspace of its own, which holds nothing but TEXT, its lines captured.
+function evaluate (text)
+  evalc (text);
 end
