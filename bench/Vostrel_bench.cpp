@@ -11,8 +11,7 @@ static void divideRandom(benchmark::State& state) {
   std::vector<uint64_t> jc(n + 1), ir(C.pr.size());
   std::vector<double> pr(C.pr.size());
   for (auto _ : state) {
-    divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), counts.degrees.data(), n, ir.data(), jc.data(),
-                      pr.data());
+    divideByMinDegree(C.view(), counts.degrees.data(), outputOf(jc, ir, pr));
     benchmark::DoNotOptimize(pr.data());
   }
   state.SetItemsProcessed(state.iterations() * C.pr.size());

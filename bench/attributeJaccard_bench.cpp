@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/similarity_buffers.h"
-#include "similarity/attribute_jaccard.h"
+#include "attributes/attribute_jaccard.h"
 #include "similarity/tessaly5.h"
 
 namespace {
@@ -28,8 +28,8 @@ struct ResultBuffers {
   std::vector<double> pr;
 };
 
-SparseView resultIn(void* host, uint64_t n, uint64_t stored) {
-  ResultBuffers& result = *(ResultBuffers*)host;
+// The buffers as an n-by-n result with room for `stored` entries.
+SparseView resultIn(ResultBuffers& result, uint64_t n, uint64_t stored) {
   result.jc.resize(n + 1);
   if (result.ir.size() < stored) result.ir.resize(stored), result.pr.resize(stored);
   return SparseView{n, n, result.pr.data(), result.ir.data(), result.jc.data(), stored};
@@ -38,14 +38,14 @@ SparseView resultIn(void* host, uint64_t n, uint64_t stored) {
 void attributeJaccardOnPath(benchmark::State& state, CpuPath path) {
   const uint64_t numNodes = state.range(0), numAttrs = state.range(1);
   const std::vector<uint8_t> atts = randomTable(numNodes, numAttrs, state.range(2) / 1000.0);
-  const AttributeTable table = {kFullLogical, numAttrs, numNodes, atts.data(), nullptr, nullptr};
+  const MatrixView table = {numAttrs, numNodes, nullptr, atts.data(), nullptr, nullptr};
   ResultBuffers result;
   std::vector<int32_t> nodes(numNodes);
   for (uint64_t k = 0; k < numNodes; ++k) nodes[k] = (int32_t)k;
-  if (!cpuPathRuns(path)) return state.SkipWithError("this processor lacks the path");
+  if (!kernelRunsPath(kAttributeJaccardKernel, path)) return state.SkipWithError("this processor lacks the path");
   for (auto _ : state) {
-    attributeJaccard(table, nodes.data(), numNodes, state.range(3) / 100.0, kMaxEntries, path, resultIn,
-                     &result);
+    AttributePairs found = findAttributePairs(table, nodes.data(), numNodes, state.range(3) / 100.0, kMaxEntries, path);
+    storeAttributePairs(found, resultIn(result, numNodes, found.entries));
     benchmark::DoNotOptimize(result.pr.data());
   }
   state.counters["stored"] = (double)result.jc[numNodes];
@@ -56,8 +56,8 @@ void tessaly5Kernel(benchmark::State& state) {
   const std::vector<uint8_t> atts = randomTable(numNodes, numAttrs, state.range(2) / 1000.0);
   EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5(atts.data(), numNodes, numAttrs, state.range(3) / 100.0, pass.list.data(), numNodes, pass.room,
-             pass.ir.data(), pass.jc.data(), pass.pr.data());
+    tessaly5(MatrixView{numAttrs, numNodes, nullptr, atts.data(), nullptr, nullptr}, pass.nodes(),
+             state.range(3) / 100.0, pass.output());
     benchmark::DoNotOptimize(pass.pr.data());
   }
   state.counters["stored"] = (double)pass.jc[numNodes];

@@ -12,8 +12,7 @@ static void mergeRandom(benchmark::State& state) {
   std::vector<uint64_t> jc(n + 1), ir(room);
   std::vector<double> pr(room);
   for (auto _ : state) {
-    corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), n, blockEnd, 0.5,
-            ir.data(), jc.data(), pr.data());
+    corvane(A.view(), B.view(), blockEnd, 0.5, outputOf(jc, ir, pr));
     benchmark::DoNotOptimize(pr.data());
   }
   state.SetItemsProcessed(state.iterations() * room);

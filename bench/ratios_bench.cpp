@@ -19,7 +19,7 @@
 #include "normalise/tessaly.h"
 #include "similarity/tessaly5.h"
 #include "similarity/tessaly5a.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 namespace {
 
@@ -133,50 +133,76 @@ void add(const std::string& name, Body body, int repetitions, bool onePass) {
   if (onePass) b->Iterations(1);
 }
 
+// The views of the former kernels' arrays, for today's kernels.
+MatrixView countsOver(const uint64_t* ir, const uint64_t* jc, const double* pr) {
+  return MatrixView{kGraphNodes, kGraphNodes, pr, nullptr, ir, jc};
+}
+SparseView resultOver(uint64_t n, uint64_t* ir, uint64_t* jc, double* pr, uint64_t room) {
+  return SparseView{n, n, pr, ir, jc, room};
+}
+
+// Today's kernels on `path`, called with the former kernels' arrays.
+auto vostrelOn(CpuPath path) {
+  return [path](const uint64_t* ir, const uint64_t* jc, const double* pr, const double* d, uint64_t* irS,
+                uint64_t* jcS, double* prS) {
+    divideByMinDegreeOnPath(path, countsOver(ir, jc, pr), d, resultOver(kGraphNodes, irS, jcS, prS, jc[kGraphNodes]));
+  };
+}
+auto tessaly5On(CpuPath path) {
+  return [path](const uint8_t* t, uint64_t n, uint64_t a, double th, const double* l, uint64_t k, uint64_t r,
+                uint64_t* ir, uint64_t* jc, double* pr) {
+    return tessaly5OnPath(path, MatrixView{a, n, nullptr, t, nullptr, nullptr}, NodeList{l, k}, th,
+                          resultOver(n, ir, jc, pr, r));
+  };
+}
+auto tessaly5aOn(CpuPath path) {
+  return [path](const double* t, uint64_t n, uint64_t a, double th, const double* l, uint64_t k, uint64_t r,
+                uint64_t* ir, uint64_t* jc, double* pr) {
+    return tessaly5aOnPath(path, MatrixView{n, a, t, nullptr, nullptr, nullptr}, NodeList{l, k}, th,
+                           resultOver(n, ir, jc, pr, r));
+  };
+}
+
 void registerAll() {
   add("copy", copyReference, 5, false);
-  add("corvane/today", [](benchmark::State& s) { mergeGraphs(s, today::corvane); }, 5, false);
-  add("corvane/portable", [](benchmark::State& s) { mergeGraphs(s, corvane); }, 5, false);
-  auto vostrelOn = [](CpuPath path) {
-    return [path](const uint64_t* ir, const uint64_t* jc, const double* pr, const double* d, uint64_t* irS,
-                  uint64_t* jcS, double* prS) { divideByMinDegreeOnPath(path, ir, jc, pr, d, kGraphNodes, irS, jcS, prS); };
-  };
-  add("tessaly/today", [](benchmark::State& s) {
+  add("corvane/former", [](benchmark::State& s) { mergeGraphs(s, former::corvane); }, 5, false);
+  add("corvane/portable", [](benchmark::State& s) {
+    mergeGraphs(s, [](const uint64_t* irA, const uint64_t* jcA, const double* prA, const uint64_t* irB,
+                      const uint64_t* jcB, const double* prB, uint64_t n, int64_t blockEnd, double w, uint64_t* irS,
+                      uint64_t* jcS, double* prS) {
+      corvane(countsOver(irA, jcA, prA), countsOver(irB, jcB, prB), blockEnd, w,
+              resultOver(n, irS, jcS, prS, jcA[n] + jcB[n]));
+    });
+  }, 5, false);
+  add("tessaly/former", [](benchmark::State& s) {
     normaliseGraph(s, [](const uint64_t* ir, const uint64_t* jc, const double* pr, const double* d, uint64_t* irS,
-                         uint64_t* jcS, double* prS) { today::tessaly(ir, jc, pr, d, kGraphNodes, 0.05, irS, jcS, prS); },
+                         uint64_t* jcS, double* prS) { former::tessaly(ir, jc, pr, d, kGraphNodes, 0.05, irS, jcS, prS); },
                    false);
   }, 5, false);
   add("tessaly/portable", [](benchmark::State& s) {
     normaliseGraph(s, [](const uint64_t* ir, const uint64_t* jc, const double* pr, const double* d, uint64_t* irS,
-                         uint64_t* jcS, double* prS) { tessaly(ir, jc, pr, d, kGraphNodes, 0.05, irS, jcS, prS); },
-                   false);
+                         uint64_t* jcS, double* prS) {
+      tessaly(countsOver(ir, jc, pr), d, 0.05, resultOver(kGraphNodes, irS, jcS, prS, jc[kGraphNodes]));
+    }, false);
   }, 5, false);
-  add("Vostrel/today", [](benchmark::State& s) {
+  add("Vostrel/former", [](benchmark::State& s) {
     normaliseGraph(s, [](const uint64_t* ir, const uint64_t* jc, const double* pr, const double* d, uint64_t* irS,
-                         uint64_t* jcS, double* prS) { today::divideByMinDegree(ir, jc, pr, d, kGraphNodes, irS, jcS, prS); },
+                         uint64_t* jcS, double* prS) { former::divideByMinDegree(ir, jc, pr, d, kGraphNodes, irS, jcS, prS); },
                    true);
   }, 5, false);
-  add("tessaly5/today", [](benchmark::State& s) { similarityOfListed(s, today::tessaly5, inputs().logical); }, 3, true);
-  add("tessaly5a/today", [](benchmark::State& s) { similarityOfListed(s, today::tessaly5a, inputs().numeric); }, 2, true);
-  for (CpuPath path : kEveryCpuPath) {
-    if (!cpuPathRuns(path)) continue;
+  add("tessaly5/former", [](benchmark::State& s) { similarityOfListed(s, former::tessaly5, inputs().logical); }, 3, true);
+  add("tessaly5a/former", [](benchmark::State& s) { similarityOfListed(s, former::tessaly5a, inputs().numeric); }, 2, true);
+  for (int each = 0; each < kCpuPathCount; ++each) {
+    const CpuPath path = (CpuPath)each;
     const std::string on = std::string("/") + cpuPathName(path);
-    if (path != kAvx2Path) {
+    if (kernelRunsPath(kDivideByMinDegreeKernel, path))
       add("Vostrel" + on, [=](benchmark::State& s) { normaliseGraph(s, vostrelOn(path), true); }, 5, false);
-    }
-    add("tessaly5" + on, [=](benchmark::State& s) {
-      similarityOfListed(s, [path](const uint8_t* t, uint64_t n, uint64_t a, double th, const double* l, uint64_t k,
-                                   uint64_t r, uint64_t* ir, uint64_t* jc, double* pr) {
-        return tessaly5OnPath(path, t, n, a, th, l, k, r, ir, jc, pr);
-      }, inputs().logical);
-    }, 3, true);
-    if (path == kSse2Path) continue;  // tessaly5a's baseline path is its portable one
-    add("tessaly5a" + on, [=](benchmark::State& s) {
-      similarityOfListed(s, [path](const double* t, uint64_t n, uint64_t a, double th, const double* l, uint64_t k,
-                                   uint64_t r, uint64_t* ir, uint64_t* jc, double* pr) {
-        return tessaly5aOnPath(path, t, n, a, th, l, k, r, ir, jc, pr);
-      }, inputs().numeric);
-    }, path == kPortablePath ? 2 : 3, true);
+    if (kernelRunsPath(kTessaly5Kernel, path))
+      add("tessaly5" + on, [=](benchmark::State& s) { similarityOfListed(s, tessaly5On(path), inputs().logical); },
+          3, true);
+    if (kernelRunsPath(kTessaly5aKernel, path))
+      add("tessaly5a" + on, [=](benchmark::State& s) { similarityOfListed(s, tessaly5aOn(path), inputs().numeric); },
+          path == kPortablePath ? 2 : 3, true);
   }
 }
 
@@ -202,13 +228,13 @@ class FastestRuns : public benchmark::ConsoleReporter {
   }
 };
 
-// One row of the ratio table: the time, the rate, the speed against today's kernel and, for the
+// One row of the ratio table: the time, the rate, the speed against the former kernel and, for the
 // streaming kernels, the bytes they must move as a share of the copy bandwidth.
 void printRow(const FastestRuns& runs, const std::string& name, double copyRate) {
   const auto found = runs.fastest.find(name);
   if (found == runs.fastest.end()) return;
   const std::string kernel = name.substr(0, name.find('/'));
-  const auto today = runs.fastest.find(kernel + "/today");
+  const auto former = runs.fastest.find(kernel + "/former");
   const FastestRuns::Fastest& run = found->second;
   const auto items = run.counters.find("items"), bytes = run.counters.find("bytes");
   printf("%-20s %10.2f ms", name.c_str(), run.seconds * 1e3);
@@ -216,7 +242,7 @@ void printRow(const FastestRuns& runs, const std::string& name, double copyRate)
     printf(" %9.1f M/s", items->second / run.seconds / 1e6);
   else
     printf(" %13s", "");
-  if (today != runs.fastest.end()) printf(" %8.2fx", today->second.seconds / run.seconds);
+  if (former != runs.fastest.end()) printf(" %8.2fx", former->second.seconds / run.seconds);
   if (bytes != run.counters.end() && copyRate > 0) printf(" %8.0f%% of copy", 100.0 * bytes->second / run.seconds / copyRate);
   printf("\n");
 }
@@ -232,12 +258,13 @@ int main(int argc, char** argv) {
   const double copyRate = copy == runs.fastest.end() ? 0 : copy->second.counters["bytes"] / copy->second.seconds;
   printf("\nFastest repetition of each, in processor time; M/s are entries read (merge: of A and B) or pairs.\n");
   printf("Copy bandwidth (bytes read + written): %.1f GB/s. Widest path here: %s.\n", copyRate / 1e9,
-         cpuPathName(widestCpuPath()));
-  printf("%-20s %13s %13s %9s %s\n", "kernel/path", "time", "rate", "vs today", " bytes moved");
+         cpuPathName(widestPathOf(kAttributeJaccardKernel)));
+  printf("%-20s %13s %13s %9s %s\n", "kernel/path", "time", "rate", "vs former", " bytes moved");
   const char* order[] = {"corvane", "tessaly", "Vostrel", "tessaly5", "tessaly5a"};
   for (const char* kernel : order) {
-    printRow(runs, std::string(kernel) + "/today", copyRate);
-    for (CpuPath path : kEveryCpuPath) printRow(runs, std::string(kernel) + "/" + cpuPathName(path), copyRate);
+    printRow(runs, std::string(kernel) + "/former", copyRate);
+    for (int path = 0; path < kCpuPathCount; ++path)
+      printRow(runs, std::string(kernel) + "/" + cpuPathName((CpuPath)path), copyRate);
   }
   benchmark::Shutdown();
   return 0;

@@ -6,11 +6,16 @@
 
 #include <vector>
 
+#include "frame/node_list.h"
+#include "frame/sparse_view.h"
+
 struct EveryPair {
   std::vector<double> list;
   uint64_t room;
   std::vector<uint64_t> jc, ir;
   std::vector<double> pr;
+  NodeList nodes() const { return NodeList{list.data(), list.size()}; }
+  SparseView output() { return SparseView{jc.size() - 1, jc.size() - 1, pr.data(), ir.data(), jc.data(), room}; }
 };
 
 // Nodes 1 to numNodes, and an output of numNodes columns with room for numNodes^2 entries.

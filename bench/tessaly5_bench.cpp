@@ -15,8 +15,7 @@ static void similarityOfRandomTable(benchmark::State& state) {
   for (uint8_t& byte : atts) byte = random() % 4 == 0;
   EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5(atts.data(), numNodes, numAttrs, 0.5, pass.list.data(), numNodes, pass.room, pass.ir.data(),
-             pass.jc.data(), pass.pr.data());
+    tessaly5(MatrixView{numAttrs, numNodes, nullptr, atts.data(), nullptr, nullptr}, pass.nodes(), 0.5, pass.output());
     benchmark::DoNotOptimize(pass.pr.data());
   }
   state.SetItemsProcessed(state.iterations() * pass.room);
@@ -30,8 +29,7 @@ static void storeEveryPair(benchmark::State& state) {
   const uint64_t numNodes = state.range(0);
   EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5(nullptr, numNodes, 0, -1.0, pass.list.data(), numNodes, pass.room, pass.ir.data(), pass.jc.data(),
-             pass.pr.data());
+    tessaly5(MatrixView{0, numNodes, nullptr, nullptr, nullptr, nullptr}, pass.nodes(), -1.0, pass.output());
     benchmark::DoNotOptimize(pass.pr.data());
   }
   state.SetItemsProcessed(state.iterations() * pass.room);

@@ -15,8 +15,8 @@ static void similarityOfRandomRows(benchmark::State& state) {
   for (double& value : table) value = random() % 4 == 0;
   EveryPair pass = everyPairOf(numNodes);
   for (auto _ : state) {
-    tessaly5a(table.data(), numNodes, numAttrs, 0.5, pass.list.data(), numNodes, pass.room, pass.ir.data(),
-              pass.jc.data(), pass.pr.data());
+    tessaly5a(MatrixView{numNodes, numAttrs, table.data(), nullptr, nullptr, nullptr}, pass.nodes(), 0.5,
+              pass.output());
     benchmark::DoNotOptimize(pass.pr.data());
   }
   state.SetItemsProcessed(state.iterations() * pass.room);

@@ -12,8 +12,7 @@ static void normaliseRandom(benchmark::State& state) {
   std::vector<uint64_t> jc(n + 1), ir(C.pr.size());
   std::vector<double> pr(C.pr.size());
   for (auto _ : state) {
-    tessaly(C.ir.data(), C.jc.data(), C.pr.data(), counts.degrees.data(), n, threshold, ir.data(), jc.data(),
-            pr.data());
+    tessaly(C.view(), counts.degrees.data(), threshold, outputOf(jc, ir, pr));
     benchmark::DoNotOptimize(pr.data());
   }
   state.counters["kept"] = (double)jc[n] / C.pr.size();

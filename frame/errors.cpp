@@ -2,13 +2,8 @@
 
 #include "frame/host.h"
 
-// Raises the host error `identifier` with `message` when `failed` holds; the call ends there.
-void failIf(bool failed, const char* identifier, const char* message) {
-  if (failed) mexErrMsgIdAndTxt(identifier, message);
-}
-
 // Raises the host error MATLAB:<word>:<reason> with `message` when `failed` holds.
-void failUnder(bool failed, const char* word, const char* reason, const char* message) {
+void failIf(bool failed, const char* word, const char* reason, const char* message) {
   if (!failed) return;
   char identifier[64];
   joinIdentifier(identifier, sizeof identifier, word, reason);

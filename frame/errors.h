@@ -3,11 +3,8 @@
 
 #include <stddef.h>
 
-// Raises the host error `identifier` with `message` when `failed` holds; the call ends there.
-void failIf(bool failed, const char* identifier, const char* message);
-
 // Raises the host error MATLAB:<word>:<reason> with `message` when `failed` holds; the call ends there.
-void failUnder(bool failed, const char* word, const char* reason, const char* message);
+void failIf(bool failed, const char* word, const char* reason, const char* message);
 
 // Writes "MATLAB:<word>:<reason>" into `identifier`, which has room for `size` bytes; a longer
 // identifier is cut short.

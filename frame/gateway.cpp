@@ -28,13 +28,25 @@ bool holdsNumber(const mxArray* array) {
 // The first element of an array as a number, or NaN when it has no such element.
 double readNumber(const mxArray* array) { return holdsNumber(array) ? mxGetScalar(array) : quietNaN(); }
 
+// Whether an array has more than two dimensions.
+bool hasPages(const mxArray* array) { return mxGetNumberOfDimensions_730(array) > 2; }
+
 // The view of a sparse input: its size always, its arrays only when it is a real sparse double matrix.
-SparseView readSparse(const mxArray* array) {
-  SparseView view = {mxGetM(array), mxGetN(array), 0, 0, 0, 0};
+MatrixView readSparse(const mxArray* array) {
+  MatrixView view = {mxGetM(array), mxGetN(array), 0, 0, 0, 0};
   if (!isRealSparseDouble(array)) return view;
   view.pr = mxGetPr(array);
-  view.ir = (uint64_t*)mxGetIr_730(array);
-  view.jc = (uint64_t*)mxGetJc_730(array);
+  view.ir = (const uint64_t*)mxGetIr_730(array);
+  view.jc = (const uint64_t*)mxGetJc_730(array);
+  return view;
+}
+
+// The view of a double or logical array, full or sparse.
+MatrixView readMatrix(const mxArray* array) {
+  const bool logical = mxGetClassID(array) == mxLOGICAL_CLASS, sparse = mxIsSparse(array);
+  const MatrixView view = {mxGetM(array), mxGetN(array), logical ? 0 : mxGetPr(array),
+                           logical ? mxGetLogicals(array) : 0, sparse ? (const uint64_t*)mxGetIr_730(array) : 0,
+                           sparse ? (const uint64_t*)mxGetJc_730(array) : 0};
   return view;
 }
 
@@ -42,7 +54,7 @@ SparseView readSparse(const mxArray* array) {
 const double* readFullDouble(const mxArray* array) { return isRealFullDouble(array) ? mxGetPr(array) : 0; }
 
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
-uint64_t storedEntries(const SparseView& view) { return view.jc ? view.jc[view.n] : 0; }
+uint64_t storedEntries(const MatrixView& view) { return view.jc ? view.jc[view.n] : 0; }
 
 // Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view.

@@ -1,5 +1,5 @@
-// The gateway steps every module shares: reading inputs safely, refusing what cannot be read,
-// converting a capacity and creating the output.
+// The gateway steps every module shares: reading inputs safely, refusing what cannot be read and
+// creating the output.
 #pragma once
 
 #include <stdint.h>
@@ -18,6 +18,9 @@ bool isRealFullDouble(const mxArray* array);
 // Whether an array is a full logical array.
 bool isFullLogical(const mxArray* array);
 
+// Whether an array has more than two dimensions.
+bool hasPages(const mxArray* array);
+
 // Whether an array has a first element that reads as a number: numeric, logical or char, not empty.
 bool holdsNumber(const mxArray* array);
 
@@ -25,13 +28,17 @@ bool holdsNumber(const mxArray* array);
 double readNumber(const mxArray* array);
 
 // The view of a sparse input: its size always, its arrays only when it is a real sparse double matrix.
-SparseView readSparse(const mxArray* array);
+MatrixView readSparse(const mxArray* array);
+
+// The view of a double or logical array, full or sparse: its size, its values (pr for double,
+// logicals for logical) and, when sparse, its rows and column starts.
+MatrixView readMatrix(const mxArray* array);
 
 // The data of a real full double array, or null for any other array (an empty one may give null too).
 const double* readFullDouble(const mxArray* array);
 
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
-uint64_t storedEntries(const SparseView& view);
+uint64_t storedEntries(const MatrixView& view);
 
 // Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view. A host that answers

@@ -11,6 +11,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "frame/portable.h"
+
 #if defined(HOST_OCTAVE) || defined(HOST_MATLAB)
 
 #include "mex.h"
@@ -87,11 +89,4 @@ int mexEvalString(const char* command);
 }
 #endif
 
-#endif
-
-// Marks a plug-in's entry points as its only exported symbols.
-#if defined(_WIN32)
-#define MEX_ENTRY extern "C" __declspec(dllexport)
-#else
-#define MEX_ENTRY extern "C" __attribute__((visibility("default")))
 #endif

@@ -1,4 +1,4 @@
-// The compressed-sparse-column view shared by every kernel, and the index-width rule.
+// The views of host matrices shared by every kernel, and the index-width rule.
 #pragma once
 
 #include <stdint.h>
@@ -13,6 +13,19 @@ struct SparseView {
   uint64_t* ir;
   uint64_t* jc;
   uint64_t nzmax;
+};
+
+// Its read-only twin, for inputs: an m-by-n host matrix, sparse as above when jc is set, else
+// full (column-major). Its values are doubles in pr or, for a logical array, bytes in logicals
+// (0 false, anything else true); a view holds one of the two, or neither for an input whose
+// values a module does not read.
+struct MatrixView {
+  uint64_t m;
+  uint64_t n;
+  const double* pr;
+  const uint8_t* logicals;
+  const uint64_t* ir;
+  const uint64_t* jc;
 };
 
 // Kernels hold positions, rows, columns and counts in 32-bit signed integers: they read every jc

@@ -8,11 +8,11 @@ static const char kNoMemory[] =
     "compare fewer nodes.";
 
 // Raises MATLAB:<word>:nomem when the host answered a request for memory with null.
-void refuseNoMemory(const void* block, const char* word) { failUnder(!block, word, "nomem", kNoMemory); }
+void refuseNoMemory(const void* block, const char* word) { failIf(!block, word, "nomem", kNoMemory); }
 
 // The bytes of `count` elements of `size` bytes, at least 1; a count no size_t holds ends the call.
 static size_t bytesOf(const char* word, uint64_t count, uint64_t size) {
-  failUnder(size != 0 && count > (uint64_t)(size_t)-1 / size, word, "nomem", kNoMemory);
+  failIf(size != 0 && count > (uint64_t)(size_t)-1 / size, word, "nomem", kNoMemory);
   return count * size > 0 ? (size_t)(count * size) : 1;
 }
 

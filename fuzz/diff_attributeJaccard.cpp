@@ -1,23 +1,25 @@
 // attributeJaccard on every CPU path and table storage against tessaly5's former scalar kernel on
 // the table of held attributes (nonzero entries), bit for bit, with room for exactly what it
 // stores; a limit of entries that the result passes gives no result and frees the workspace.
-#include "similarity/attribute_jaccard.h"
+#include "attributes/attribute_jaccard.h"
 #include "fuzz/support/kernel_results.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 namespace {
 
-// A table in all four storages: stored entries of the sparse ones include some not held.
+// A table in all four storages (full logical, full double, sparse logical, sparse double): stored
+// entries of the sparse ones include some not held.
 struct Table {
   uint64_t numAttrs, numNodes;
   std::vector<uint8_t> held, bytes, storedBytes;
   std::vector<double> values, storedValues;
   std::vector<uint64_t> ir, jc{0};
-  AttributeTable view(AttributeStorage storage) const {
-    const void* data[] = {bytes.data(), values.data(), storedBytes.data(), storedValues.data()};
-    const bool sparse = storage == kSparseLogical || storage == kSparseDouble;
-    return AttributeTable{storage, numAttrs, numNodes, data[storage], sparse ? ir.data() : nullptr,
-                          sparse ? jc.data() : nullptr};
+  MatrixView view(int storage) const {
+    const bool sparse = storage >= 2;
+    const uint8_t* logicals[] = {bytes.data(), nullptr, storedBytes.data(), nullptr};
+    const double* doubles[] = {nullptr, values.data(), nullptr, storedValues.data()};
+    return MatrixView{numAttrs, numNodes, doubles[storage], logicals[storage], sparse ? ir.data() : nullptr,
+                      sparse ? jc.data() : nullptr};
   }
 };
 
@@ -45,13 +47,6 @@ Table someTable(FuzzedDataProvider& in) {
   return table;
 }
 
-// Creates the result in the OutputArrays behind `host`, with exactly the room asked for.
-SparseView createExactly(void* host, uint64_t n, uint64_t stored) {
-  OutputArrays& out = *(OutputArrays*)host;
-  out = OutputArrays(n, stored);
-  return SparseView{n, n, out.pr.data(), out.ir.data(), out.jc.data(), stored};
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t listed = call.nodesToKeep.size();
   call.room = listed * listed;
   OutputArrays expected(table.numNodes, call.room);
-  const uint64_t passed = today::tessaly5(table.held.data(), table.numNodes, table.numAttrs, call.threshold,
+  const uint64_t passed = former::tessaly5(table.held.data(), table.numNodes, table.numAttrs, call.threshold,
                                           call.nodesToKeep.data(), listed, call.room, expected.ir.data(),
                                           expected.jc.data(), expected.pr.data());
   StoredResult reference = storedPart(expected, passed);
@@ -70,16 +65,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t maxEntries = in.ConsumeBool() ? kMaxEntries : in.ConsumeIntegralInRange<uint64_t>(0, call.room);
   std::vector<int32_t> nodes;
   for (double number : call.nodesToKeep) nodes.push_back((int32_t)number - 1);
-  onEveryPath([&](CpuPath path) {
-    const AttributeStorage storage = (AttributeStorage)in.ConsumeIntegralInRange<int>(0, 3);
-    const std::string what = std::string("attributeJaccard ") + cpuPathName(path) + " storage " + std::to_string(storage);
-    OutputArrays out(0, 0);
-    const bool fits = attributeJaccard(table.view(storage), nodes.data(), listed, call.threshold, maxEntries, path,
-                                       createExactly, &out);
+  onEveryPath(kAttributeJaccardKernel, [&](CpuPath path) {
+    const int storage = in.ConsumeIntegralInRange<int>(0, 3);
+    const std::string what =
+        std::string("attributeJaccard ") + cpuPathName(path) + " storage " + std::to_string(storage);
+    AttributePairs found =
+        findAttributePairs(table.view(storage), nodes.data(), listed, call.threshold, maxEntries, path);
+    expectThat(found.overflowed == (passed > maxEntries), what + " overflows wrongly");
+    if (found.overflowed) {
+      expectThat(workspaceLeft() == 0, what + " left workspace");
+      return (void)takePrinted();
+    }
+    expectThat(found.entries == passed, what + " needs other room than it stores");
+    OutputArrays out(table.numNodes, found.entries);
+    storeAttributePairs(found, out.view());
     expectThat(workspaceLeft() == 0, what + " left workspace");
-    expectThat(fits == (passed <= maxEntries), what + " fits wrongly");
-    if (!fits) return (void)takePrinted();
-    expectThat(out.ir.size() == passed, what + " room is not what it stores");
     expectSame(reference, storedPart(out, passed), what);
   });
   return 0;

@@ -3,7 +3,7 @@
 #include "frame/numbers.h"
 #include "merge/corvane.h"
 #include "fuzz/support/kernel_results.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
@@ -15,11 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int64_t blockEnd = in.ConsumeBool() ? int32OrLowest(someValue(in)) : in.ConsumeIntegral<int32_t>();
   const uint64_t room = A.ir.size() + B.ir.size();
   OutputArrays expected(n, room), out(n, room);
-  today::corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), n, blockEnd, w,
+  former::corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), n, blockEnd, w,
                  expected.ir.data(), expected.jc.data(), expected.pr.data());
   const StoredResult reference = storedPart(expected);
-  corvane(A.ir.data(), A.jc.data(), A.pr.data(), B.ir.data(), B.jc.data(), B.pr.data(), n, blockEnd, w, out.ir.data(),
-          out.jc.data(), out.pr.data());
+  corvane(viewOf(A), viewOf(B), blockEnd, w, out.view());
   expectSame(reference, storedPart(out), "corvane");
   return 0;
 }

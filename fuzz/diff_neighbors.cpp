@@ -41,7 +41,7 @@ StoredResult expectedPairs(const std::vector<char>& edge, uint64_t n, double thr
 // What a kernel's pass stores into exactly the room it asks for.
 StoredResult storedByKernel(NeighborPairs found) {
   OutputArrays out(found.n, found.entries);
-  storeNeighborPairs(found, out.ir.data(), out.jc.data(), out.pr.data());
+  storeNeighborPairs(found, out.view());
   expectThat(workspaceLeft() == 0, "the pass left workspace");
   StoredResult result = storedPart(out);
   result.printed.clear();
@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(G.ir.size());
   for (uint8_t& byte : bytes) byte = someByte(random);
   const double threshold = someThreshold(in);
-  const GraphView view = {G.n, G.ir.data(), G.jc.data(), logical ? nullptr : G.pr.data(),
-                          logical ? bytes.data() : nullptr};
+  const MatrixView view = {G.n, G.n, logical ? nullptr : G.pr.data(), logical ? bytes.data() : nullptr,
+                           G.ir.data(), G.jc.data()};
   const std::vector<char> edge = edgesOf(G, bytes, logical);
   expectSame(expectedPairs(edge, G.n, threshold,
                            [](double v, double dr, double dj) { return (dr + dj) - v > 0 ? v / ((dr + dj) - v) : NAN; }),

@@ -4,7 +4,7 @@
 #include "normalise/divide_by_min_degree.h"
 #include "normalise/tessaly.h"
 #include "fuzz/support/kernel_results.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
@@ -16,20 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t room = C.ir.size();
 
   OutputArrays expected(n, room), out(n, room);
-  today::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, threshold, expected.ir.data(), expected.jc.data(),
+  former::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, threshold, expected.ir.data(), expected.jc.data(),
                  expected.pr.data());
   const StoredResult similarities = storedPart(expected);
-  tessaly(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, threshold, out.ir.data(), out.jc.data(), out.pr.data());
+  tessaly(viewOf(C), d.data(), threshold, out.view());
   expectSame(similarities, storedPart(out), "tessaly");
 
   OutputArrays divided(n, room);
-  today::divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, divided.ir.data(), divided.jc.data(),
+  former::divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, divided.ir.data(), divided.jc.data(),
                            divided.pr.data());
   const StoredResult quotients = storedPart(divided);
-  onEveryPath([&](CpuPath path) {
+  onEveryPath(kDivideByMinDegreeKernel, [&](CpuPath path) {
     OutputArrays onPath(n, room);
-    divideByMinDegreeOnPath(path, C.ir.data(), C.jc.data(), C.pr.data(), d.data(), n, onPath.ir.data(),
-                            onPath.jc.data(), onPath.pr.data());
+    divideByMinDegreeOnPath(path, viewOf(C), d.data(), onPath.view());
     expectSame(quotients, storedPart(onPath), std::string("Vostrel ") + cpuPathName(path));
   });
   return 0;

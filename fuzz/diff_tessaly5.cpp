@@ -3,7 +3,7 @@
 // logical tables of any bytes and rooms that may overflow.
 #include "similarity/tessaly5.h"
 #include "fuzz/support/kernel_results.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 typedef uint64_t (*LogicalKernel)(const uint8_t*, uint64_t, uint64_t, double, const double*, uint64_t, uint64_t,
                                   uint64_t*, uint64_t*, double*);
@@ -19,17 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> nodeAtts(numNodes * numAttrs);
   for (uint8_t& byte : nodeAtts) byte = someByte(random);
   const SimilarityCall call = someSimilarityCall(in, numNodes);
-  const LogicalKernel former = fixedRoom ? today::tessaly5b : today::tessaly5;
+  const LogicalKernel former = fixedRoom ? former::tessaly5b : former::tessaly5;
   OutputArrays expected(numNodes, call.room);
   const uint64_t passed = former(nodeAtts.data(), numNodes, numAttrs, call.threshold, call.nodesToKeep.data(),
                                  call.nodesToKeep.size(), call.room, expected.ir.data(), expected.jc.data(),
                                  expected.pr.data());
   const StoredResult reference = storedPart(expected, passed);
-  onEveryPath([&](CpuPath path) {
+  const MatrixView table = {numAttrs, numNodes, nullptr, nodeAtts.data(), nullptr, nullptr};
+  onEveryPath(kTessaly5Kernel, [&](CpuPath path) {
     OutputArrays out(numNodes, call.room);
     const uint64_t returned = (fixedRoom ? tessaly5bOnPath : tessaly5OnPath)(
-        path, nodeAtts.data(), numNodes, numAttrs, call.threshold, call.nodesToKeep.data(), call.nodesToKeep.size(),
-        call.room, out.ir.data(), out.jc.data(), out.pr.data());
+        path, table, NodeList{call.nodesToKeep.data(), call.nodesToKeep.size()}, call.threshold, out.view());
     expectSame(reference, storedPart(out, returned), std::string(fixedRoom ? "tessaly5b " : "tessaly5 ") + cpuPathName(path));
   });
   return 0;

@@ -3,7 +3,7 @@
 // which make the vector path count a block again) and rooms that may overflow.
 #include "similarity/tessaly5a.h"
 #include "fuzz/support/kernel_results.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
@@ -16,15 +16,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (double& value : nodeAtts) value = random.chance(unusual) ? palette.pick(random) : (double)random.below(2);
   const SimilarityCall call = someSimilarityCall(in, numNodes);
   OutputArrays expected(numNodes, call.room);
-  const uint64_t passed = today::tessaly5a(nodeAtts.data(), numNodes, numAttrs, call.threshold, call.nodesToKeep.data(),
+  const uint64_t passed = former::tessaly5a(nodeAtts.data(), numNodes, numAttrs, call.threshold, call.nodesToKeep.data(),
                                            call.nodesToKeep.size(), call.room, expected.ir.data(), expected.jc.data(),
                                            expected.pr.data());
   const StoredResult reference = storedPart(expected, passed);
-  onEveryPath([&](CpuPath path) {
+  const MatrixView table = {numNodes, numAttrs, nodeAtts.data(), nullptr, nullptr, nullptr};
+  onEveryPath(kTessaly5aKernel, [&](CpuPath path) {
     OutputArrays out(numNodes, call.room);
-    const uint64_t returned =
-        tessaly5aOnPath(path, nodeAtts.data(), numNodes, numAttrs, call.threshold, call.nodesToKeep.data(),
-                        call.nodesToKeep.size(), call.room, out.ir.data(), out.jc.data(), out.pr.data());
+    const uint64_t returned = tessaly5aOnPath(path, table, NodeList{call.nodesToKeep.data(), call.nodesToKeep.size()},
+                                              call.threshold, out.view());
     expectSame(reference, storedPart(out, returned), std::string("tessaly5a ") + cpuPathName(path));
   });
   return 0;

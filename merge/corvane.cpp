@@ -2,7 +2,6 @@
 
 #include "frame/host.h"
 #include "frame/progress.h"
-#include "frame/sparse_view.h"
 
 // The row a side shows once its column has no entries left: above every real row.
 const int32_t kExhausted = 0x7fffffff;
@@ -64,11 +63,13 @@ static void mergeColumn(const uint64_t* irA, const double* prA, int32_t a, int32
 
 // Merges A and B column by column into S: (1 - w) * A + w * B inside the leading blockEnd-by-blockEnd
 // block, A alone outside it, storing only results greater than 0.
-void corvane(const uint64_t* irA, const uint64_t* jcA, const double* prA, const uint64_t* irB,
-             const uint64_t* jcB, const double* prB, uint64_t n, int64_t blockEnd, double w,
-             uint64_t* irS, uint64_t* jcS, double* prS) {
+void corvane(const MatrixView& A, const MatrixView& B, int64_t blockEnd, double w, const SparseView& S) {
   mexPrintf("starting corvane ...\n");
-  MergeOutput out = {irS, prS, 0};
+  const uint64_t *irA = A.ir, *jcA = A.jc, *irB = B.ir, *jcB = B.jc;
+  const double *prA = A.pr, *prB = B.pr;
+  const uint64_t n = A.n;
+  uint64_t* jcS = S.jc;
+  MergeOutput out = {S.ir, S.pr, 0};
   int64_t nextLine = 1000000;
   const double oneMinusW = 1.0 - w;
   // A negative end, widened with its sign and compared as unsigned, lies above every row and column.

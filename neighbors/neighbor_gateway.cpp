@@ -1,24 +1,8 @@
 #include "neighbors/neighbor_gateway.h"
 
-// Raises MATLAB:<word>:<reason> with `message` when `failed` holds; the call ends there.
-static void refuseIf(bool failed, const char* word, const char* reason, const char* message) {
-  if (!failed) return;
-  char identifier[64];
-  joinIdentifier(identifier, sizeof identifier, word, reason);
-  mexErrMsgIdAndTxt(identifier, message);
-}
-
-// The view of G, known to be a real sparse double or a sparse logical matrix.
-static GraphView readGraph(const mxArray* array) {
-  const bool logical = mxGetClassID(array) == mxLOGICAL_CLASS;
-  const GraphView G = {mxGetN(array), (const uint64_t*)mxGetIr_730(array), (const uint64_t*)mxGetJc_730(array),
-                       logical ? 0 : mxGetPr(array), logical ? mxGetLogicals(array) : 0};
-  return G;
-}
-
 // Whether G is a sparse matrix the pass can walk: column starts from 0 that never decrease, and
 // rows below n that ascend strictly within each column (its size and count fit 32 bits).
-static bool wellFormed(const GraphView& G) {
+static bool wellFormed(const MatrixView& G) {
   if (G.jc[0] != 0) return false;
   for (uint64_t j = 0; j < G.n; ++j)
     if (G.jc[j + 1] < G.jc[j]) return false;
@@ -32,38 +16,37 @@ static bool wellFormed(const GraphView& G) {
 // sparse double or logical square matrix with fewer than 2^31 rows, a threshold that holds no
 // number, 2^31 or more stored entries, a malformed G.
 static void refuseBrokenCall(const char* word, int nlhs, int nrhs, const mxArray* const prhs[]) {
-  refuseIf(nrhs < 1 || nrhs > 2, word, "wrongrhs",
-           "One or two inputs are needed: the graph G and, optionally, a threshold.");
-  refuseIf(nlhs > 1, word, "wronglhs", "One output at most: the similarity matrix S.");
+  failIf(nrhs < 1 || nrhs > 2, word, "wrongrhs",
+         "One or two inputs are needed: the graph G and, optionally, a threshold.");
+  failIf(nlhs > 1, word, "wronglhs", "One output at most: the similarity matrix S.");
   const mxArray* array = prhs[0];
   const mxClassID kind = mxGetClassID(array);
-  refuseIf(!mxIsSparse(array) || (kind != mxDOUBLE_CLASS && kind != mxLOGICAL_CLASS), word, "notsparse",
-           "Input G must be a sparse double or logical matrix; convert it with sparse(double(G)).");
-  refuseIf(mxGetM(array) != mxGetN(array), word, "square",
-           "Input G must be square: n-by-n for a graph of n nodes.");
-  refuseIf(mxIsComplex(array), word, "complex",
-           "Input G must be real; pass spones(G) to keep its edges alone.");
-  refuseIf(!fitsIndexWidth(mxGetN(array)), word, "toolarge",
-           "G must have fewer than 2^31 rows and columns; compare smaller parts of the graph.");
-  refuseIf(nrhs == 2 && !holdsNumber(prhs[1]), word, "notnumber",
-           "Input threshold must be a number; pass a numeric scalar, or leave it out for 0.");
-  const GraphView G = readGraph(array);
-  refuseIf(!fitsIndexWidth(G.jc[G.n]), word, "toomany",
-           "G stores 2^31 or more entries; compare smaller parts of the graph.");
-  refuseIf(!wellFormed(G), word, "malformed",
-           "G is not a well-formed sparse matrix (a row index past its last row, rows not ascending within a "
-           "column, or column starts that decrease); rebuild it with sparse(i, j, v, n, n).");
+  failIf(!mxIsSparse(array) || (kind != mxDOUBLE_CLASS && kind != mxLOGICAL_CLASS), word, "notsparse",
+         "Input G must be a sparse double or logical matrix; convert it with sparse(double(G)).");
+  failIf(mxGetM(array) != mxGetN(array), word, "square",
+         "Input G must be square: n-by-n for a graph of n nodes.");
+  failIf(mxIsComplex(array), word, "complex",
+         "Input G must be real; pass spones(G) to keep its edges alone.");
+  failIf(!fitsIndexWidth(mxGetN(array)), word, "toolarge",
+         "G must have fewer than 2^31 rows and columns; compare smaller parts of the graph.");
+  failIf(nrhs == 2 && !holdsNumber(prhs[1]), word, "notnumber",
+         "Input threshold must be a number; pass a numeric scalar, or leave it out for 0.");
+  const MatrixView G = readMatrix(array);
+  failIf(!fitsIndexWidth(G.jc[G.n]), word, "toomany",
+         "G stores 2^31 or more entries; compare smaller parts of the graph.");
+  failIf(!wellFormed(G), word, "malformed",
+         "G is not a well-formed sparse matrix (a row index past its last row, rows not ascending within a "
+         "column, or column starts that decrease); rebuild it with sparse(i, j, v, n, n).");
 }
 
 void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArray* plhs[], int nrhs,
                        const mxArray* prhs[]) {
   refuseBrokenCall(word, nlhs, nrhs, prhs);
-  const GraphView G = readGraph(prhs[0]);
+  const MatrixView G = readMatrix(prhs[0]);
   const double threshold = nrhs == 2 ? readNumber(prhs[1]) : 0.0;
   NeighborPairs found = kernel(G, threshold);
-  refuseIf(found.overflowed, word, "toomanypairs",
-           "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the "
-           "threshold or compare smaller parts of the graph.");
-  const SparseView S = createOutput(plhs, G.n, (uint64_t)found.entries, word);
-  storeNeighborPairs(found, S.ir, S.jc, S.pr);
+  failIf(found.overflowed, word, "toomanypairs",
+         "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the "
+         "threshold or compare smaller parts of the graph.");
+  storeNeighborPairs(found, createOutput(plhs, G.n, (uint64_t)found.entries, word));
 }

@@ -6,7 +6,7 @@
 #include "neighbors/neighbor_pass.h"
 
 // A module's kernel: the pairs of G above the threshold.
-typedef NeighborPairs (*NeighborKernel)(const GraphView& G, double threshold);
+typedef NeighborPairs (*NeighborKernel)(const MatrixView& G, double threshold);
 
 // Serves S = <word>(G, threshold) with the module's kernel; errors are MATLAB:<word>:<reason>.
 void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArray* plhs[], int nrhs,

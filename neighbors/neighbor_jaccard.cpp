@@ -10,7 +10,7 @@ static double jaccardOf(int32_t shared, int32_t rowDegree, int32_t columnDegree)
 }
 
 // The pairs whose neighbourhoods' Jaccard similarity is above the threshold.
-NeighborPairs neighborJaccard(const GraphView& G, double threshold) {
+NeighborPairs neighborJaccard(const MatrixView& G, double threshold) {
   const NeighborMeasure measure = {"neighborJaccard", "neighborJaccard: %d%% done\n", jaccardOf};
   return findNeighborPairs(measure, G, threshold, moduleLimits());
 }

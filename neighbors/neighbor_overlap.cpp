@@ -7,7 +7,7 @@ static double overlapOf(int32_t shared, int32_t rowDegree, int32_t columnDegree)
 }
 
 // The pairs whose neighbourhoods' overlap is above the threshold.
-NeighborPairs neighborOverlap(const GraphView& G, double threshold) {
+NeighborPairs neighborOverlap(const MatrixView& G, double threshold) {
   const NeighborMeasure measure = {"neighborOverlap", "neighborOverlap: %d%% done\n", overlapOf};
   return findNeighborPairs(measure, G, threshold, moduleLimits());
 }

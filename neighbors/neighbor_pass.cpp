@@ -1,8 +1,8 @@
 #include "neighbors/neighbor_pass.h"
 
 #include "frame/host.h"
+#include "frame/portable.h"
 #include "frame/progress.h"
-#include "frame/sparse_view.h"
 #include "frame/workspace.h"
 
 // Products of a pass (one count added for a neighbour of a neighbour) that take about a second here.
@@ -25,10 +25,10 @@ struct Counts {
 };
 
 // Whether stored entry k of G is an edge: a value that is not 0, NaN included.
-static bool isEdge(const GraphView& G, int32_t k) { return G.values ? G.values[k] != 0.0 : G.logicals[k] != 0; }
+static bool isEdge(const MatrixView& G, int32_t k) { return G.pr ? G.pr[k] != 0.0 : G.logicals[k] != 0; }
 
 // Counts each node's edges out (the edges of its row) into `degrees`; returns all the edges.
-static int32_t countDegrees(const GraphView& G, int32_t* degrees) {
+static int32_t countDegrees(const MatrixView& G, int32_t* degrees) {
   int32_t edges = 0;
   const int32_t stored = low32(G.jc[G.n]);
   for (int32_t k = 0; k < stored; ++k) {
@@ -40,7 +40,7 @@ static int32_t countDegrees(const GraphView& G, int32_t* degrees) {
 }
 
 // The rows of G's pattern from the counts of edges of each row; `next` is workspace of n entries.
-static RowPattern rowPatternOf(const char* word, const GraphView& G, const int32_t* degrees, int32_t edges,
+static RowPattern rowPatternOf(const char* word, const MatrixView& G, const int32_t* degrees, int32_t edges,
                                int32_t* next) {
   const int32_t n = (int32_t)G.n;
   RowPattern P = {workspaceOf<int32_t>(word, (uint64_t)n + 1), workspaceOf<int32_t>(word, (uint64_t)edges)};
@@ -56,7 +56,7 @@ static RowPattern rowPatternOf(const char* word, const GraphView& G, const int32
 }
 
 // Whether the pattern's rows equal G's columns (rows ascending in both): P is symmetric.
-static bool isSymmetric(const GraphView& G, const RowPattern& P) {
+static bool isSymmetric(const MatrixView& G, const RowPattern& P) {
   for (int32_t j = 0; (uint64_t)j < G.n; ++j) {
     int32_t p = P.starts[j];
     const int32_t end = low32(G.jc[j + 1]);
@@ -100,10 +100,10 @@ static int32_t countRow(const RowPattern& P, bool symmetric, int32_t r, Counts& 
   // On large graphs the neighbours' positions and columns are far apart in memory: they are
   // fetched ahead, all positions first, then the next neighbour's columns while one is counted.
   if (symmetric)
-    for (int32_t p = P.starts[r]; p < last; ++p) __builtin_prefetch(counts.firstFrom + P.columns[p]);
+    for (int32_t p = P.starts[r]; p < last; ++p) prefetchForReading(counts.firstFrom + P.columns[p]);
   for (int32_t p = P.starts[r]; p < last; ++p) {
     const int32_t k = P.columns[p];
-    if (symmetric && p + 1 < last) __builtin_prefetch(P.columns + counts.firstFrom[P.columns[p + 1]]);
+    if (symmetric && p + 1 < last) prefetchForReading(P.columns + counts.firstFrom[P.columns[p + 1]]);
     const int32_t start = symmetric ? firstFrom(P, counts, k, r) : P.starts[k];
     const int32_t end = P.starts[k + 1];
     for (int32_t q = start; q < end; ++q) {
@@ -181,15 +181,16 @@ static void findRows(NeighborPairs& found, const RowPattern& P, double threshold
   }
 }
 
-NeighborPairs findNeighborPairs(const NeighborMeasure& measure, const GraphView& G, double threshold,
+NeighborPairs findNeighborPairs(const NeighborMeasure& measure, const MatrixView& G, double threshold,
                                 const NeighborLimits& limits) {
   const int32_t n = (int32_t)G.n;
   NeighborPairs found = {measure, false, false, n, 0, 0, 0, workspaceOf<int32_t>(measure.word, (uint64_t)n),
                          zeroedWorkspaceOf<int32_t>(measure.word, (uint64_t)n)};
   const int32_t edges = countDegrees(G, found.degrees);
   mexPrintf("%s: n = %d, nnz(G) = %d, threshold = %f\n", measure.word, n, edges, threshold);
-  Counts counts = {zeroedWorkspaceOf<int32_t>(measure.word, (uint64_t)n), workspaceOf<int32_t>(measure.word, (uint64_t)n),
-                   workspaceOf<int32_t>(measure.word, (uint64_t)n), 0};
+  Counts counts = {zeroedWorkspaceOf<int32_t>(measure.word, (uint64_t)n),
+                   workspaceOf<int32_t>(measure.word, (uint64_t)n), workspaceOf<int32_t>(measure.word, (uint64_t)n),
+                   0};
   const RowPattern P = rowPatternOf(measure.word, G, found.degrees, edges, counts.firstFrom);
   found.symmetric = isSymmetric(G, P);
   for (int32_t k = 0; k < n; ++k) counts.firstFrom[k] = P.starts[k];
@@ -229,7 +230,9 @@ static void columnStarts(const NeighborPairs& found, uint64_t* jc, int32_t* next
   jc[n] = widen(start);
 }
 
-void storeNeighborPairs(NeighborPairs& found, uint64_t* ir, uint64_t* jc, double* pr) {
+void storeNeighborPairs(NeighborPairs& found, const SparseView& S) {
+  uint64_t *ir = S.ir, *jc = S.jc;
+  double* pr = S.pr;
   const int32_t n = found.n;
   int32_t* next = workspaceOf<int32_t>(found.measure.word, (uint64_t)n);
   columnStarts(found, jc, next);

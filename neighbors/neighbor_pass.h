@@ -4,16 +4,7 @@
 
 #include <stdint.h>
 
-// A host sparse n-by-n graph as it is read: column j holds entries jc[j] to jc[j+1]-1 with rows
-// ir; an entry is an edge when its value is not 0 (NaN is an edge). Exactly one of `values`
-// (double) and `logicals` (one byte an entry) gives the values.
-struct GraphView {
-  uint64_t n;
-  const uint64_t* ir;
-  const uint64_t* jc;
-  const double* values;
-  const uint8_t* logicals;
-};
+#include "frame/sparse_view.h"
 
 // The similarity of nodes r and j from the neighbours they share and their degrees. A pair is
 // kept when its value is strictly above the threshold, so a NaN is never kept.
@@ -53,18 +44,19 @@ struct NeighborPairs {
   int32_t* degrees;    // n: each node's edges out, the nonzero entries of its row of G
 };
 
-// With P the pattern of G's edges, C = P * P counts the neighbours k with edges r -> k -> j. Finds,
-// row by row, every pair (r, j) with C(r,j) > 0 whose value is strictly above `threshold`. Prints
-// the opening line and, for a pass of limits.productsShown products or more, a line each tenth of
-// its products. G must have column starts from 0 that do not decrease, rows below n that ascend
-// strictly within each column, and fewer than 2^31 rows and stored entries.
-NeighborPairs findNeighborPairs(const NeighborMeasure& measure, const GraphView& G, double threshold,
+// G is the n-by-n sparse graph, double or logical: an entry is an edge when its value is not 0
+// (NaN is an edge). With P the pattern of G's edges, C = P * P counts the neighbours k with edges
+// r -> k -> j. Finds, row by row, every pair (r, j) with C(r,j) > 0 whose value is strictly above
+// `threshold`. Prints the opening line and, for a pass of limits.productsShown products or more, a
+// line each tenth of its products. G must have column starts from 0 that do not decrease, rows
+// below n that ascend strictly within each column, and fewer than 2^31 rows and stored entries.
+NeighborPairs findNeighborPairs(const NeighborMeasure& measure, const MatrixView& G, double threshold,
                                 const NeighborLimits& limits);
 
-// Writes the kept pairs, column by column with rows ascending, into an n-by-n output with room for
+// Writes the kept pairs, column by column with rows ascending, into the n-by-n S with room for
 // exactly found.entries entries, each with its value; prints the closing line and frees the pass's
 // workspace.
-void storeNeighborPairs(NeighborPairs& found, uint64_t* ir, uint64_t* jc, double* pr);
+void storeNeighborPairs(NeighborPairs& found, const SparseView& S);
 
 // The modules' limits: a result's 32-bit count, and progress for passes of about a second or more.
 NeighborLimits moduleLimits();

@@ -2,8 +2,8 @@
 
 #include "frame/host.h"
 #include "frame/numbers.h"
-#include "frame/sparse_view.h"
-#include "normalise/degree_pairs.h"
+#include "frame/vector_instructions.h"
+#include "normalise/degree_fetch.h"
 
 // The divisor of an entry whose row degree is `rowDegree`, in column j of degree columnDegree
 // truncated to columnDivisor: d[r] truncated, or columnDivisor when that exceeds d[j]. Which
@@ -24,6 +24,23 @@ static void divideEntries(const uint64_t* irC, const double* prC, const double* 
 }
 
 #if defined(NETSPARSE_X86_64)
+
+// The degrees of the row nodes of entries k and k + 1, their rows read by their low 32 bits.
+static inline __m128d rowDegreesSse2(const uint64_t* ir, const double* d, int32_t k) {
+  return _mm_loadh_pd(_mm_load_sd(d + low32(ir[k])), d + low32(ir[k + 1]));
+}
+
+// Two values truncated toward zero to 32-bit integers and back to doubles: NaN gives 0, values
+// beyond the 32-bit range its nearest end, as saturatingInt32 does. The processor's conversion
+// gives 0x80000000 for NaN and for values of 2^31 and above; the first is cleared, the second
+// flipped to 0x7fffffff.
+static inline __m128d saturatedSse2(__m128d values) {
+  const __m128i truncated = _mm_cvttpd_epi32(values);
+  const __m128i numbers = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpord_pd(values, values)), 0x08);
+  const __m128i above = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpge_pd(values, _mm_set1_pd(2147483648.0))), 0x08);
+  return _mm_cvtepi32_pd(_mm_and_si128(_mm_xor_si128(truncated, above), numbers));
+}
+
 // Entries k to end - 1 of column j, two at a time (SSE2, the x86-64 baseline), of `stored` in all.
 static void divideEntriesSse2(const uint64_t* irC, const double* prC, const double* d, int32_t j, int32_t k,
                               int32_t end, int32_t stored, uint64_t* irS, double* prS) {
@@ -42,8 +59,12 @@ static void divideEntriesSse2(const uint64_t* irC, const double* prC, const doub
 #endif
 
 // Divides every stored entry C(r, j) by the smaller degree of r and j on the chosen path.
-void divideByMinDegreeOnPath([[maybe_unused]] CpuPath path, const uint64_t* irC, const uint64_t* jcC, const double* prC,
-                             const double* d, uint64_t n, uint64_t* irS, uint64_t* jcS, double* prS) {
+void divideByMinDegreeOnPath([[maybe_unused]] CpuPath path, const MatrixView& C, const double* d, const SparseView& S) {
+  const uint64_t *irC = C.ir, *jcC = C.jc;
+  const double* prC = C.pr;
+  const uint64_t n = C.n;
+  uint64_t *irS = S.ir, *jcS = S.jc;
+  double* prS = S.pr;
   void (*divide)(const uint64_t*, const double*, const double*, int32_t, int32_t, int32_t, int32_t, uint64_t*,
                  double*) = divideEntries;
 #if defined(NETSPARSE_X86_64)
@@ -60,7 +81,6 @@ void divideByMinDegreeOnPath([[maybe_unused]] CpuPath path, const uint64_t* irC,
 
 // Divides every stored entry C(r, j) by the smaller degree of r and j; S gets C's structure whole.
 // A divisor of 0 is left to IEEE arithmetic: +Inf, -Inf, or NaN for a stored 0.
-void divideByMinDegree(const uint64_t* irC, const uint64_t* jcC, const double* prC, const double* d,
-                       uint64_t n, uint64_t* irS, uint64_t* jcS, double* prS) {
-  divideByMinDegreeOnPath(widestCpuPath(), irC, jcC, prC, d, n, irS, jcS, prS);
+void divideByMinDegree(const MatrixView& C, const double* d, const SparseView& S) {
+  divideByMinDegreeOnPath(widestPathOf(kDivideByMinDegreeKernel), C, d, S);
 }

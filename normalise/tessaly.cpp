@@ -1,8 +1,7 @@
 #include "normalise/tessaly.h"
 
 #include "frame/host.h"
-#include "frame/sparse_view.h"
-#include "normalise/degree_pairs.h"
+#include "normalise/degree_fetch.h"
 
 // Turns each stored count v = C(r, j) into v / (d[r] + d[j] - v), keeping only entries whose union
 // is positive and whose similarity exceeds `threshold`.
@@ -13,8 +12,13 @@
 // room. A union that is not positive is replaced by 1 before dividing and its entry dropped:
 // nothing is ever divided by a union of 0, below 0 or NaN. (Two entries a step with SSE2 were
 // slower: the second entry's place waits on the first one's test.)
-void tessaly(const uint64_t* irC, const uint64_t* jcC, const double* prC, const double* d, uint64_t n,
-             double threshold, uint64_t* irS, uint64_t* jcS, double* prS) {
+void tessaly(const MatrixView& C, const double* d, double threshold, const SparseView& S) {
+  // The arrays in locals: the compiler cannot know that a store to S leaves the views unchanged.
+  const uint64_t *irC = C.ir, *jcC = C.jc;
+  const double* prC = C.pr;
+  const uint64_t n = C.n;
+  uint64_t *irS = S.ir, *jcS = S.jc;
+  double* prS = S.pr;
   mexPrintf("tessaly: nnz = %d\n", low32(jcC[n]));
   const int32_t stored = low32(jcC[n]);
   int32_t count = 0;

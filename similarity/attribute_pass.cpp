@@ -2,7 +2,6 @@
 
 #include "frame/host.h"
 #include "frame/numbers.h"
-#include "frame/sparse_view.h"
 
 // A listed node number truncated toward zero, as a 0-based row or column.
 static int32_t listedIndex(const double* nodesToKeep, int32_t k) { return saturatingInt32(nodesToKeep[k]) - 1; }
@@ -15,52 +14,54 @@ static bool listIsPlain(const double* nodesToKeep, int32_t listed) {
   return true;
 }
 
-// The row nodes of list positions k to k + kBlockRows - 1, the last one repeated past the list's
+// The row nodes of list positions k to k + kRowsPerBlock - 1, the last one repeated past the list's
 // end. A whole block of a plain list converts without saturating, several numbers an instruction.
 static void blockRows(const double* nodesToKeep, int32_t listed, int32_t k, bool plain, int32_t* rows) {
-  if (plain && listed - k >= kBlockRows) {
-    for (int i = 0; i < kBlockRows; ++i) rows[i] = (int32_t)nodesToKeep[k + i] - 1;
+  if (plain && listed - k >= kRowsPerBlock) {
+    for (int i = 0; i < kRowsPerBlock; ++i) rows[i] = (int32_t)nodesToKeep[k + i] - 1;
     return;
   }
-  for (int i = 0; i < kBlockRows; ++i) rows[i] = listedIndex(nodesToKeep, k + i < listed ? k + i : listed - 1);
+  for (int i = 0; i < kRowsPerBlock; ++i) rows[i] = listedIndex(nodesToKeep, k + i < listed ? k + i : listed - 1);
 }
 
 // The bits of a block's rows that lie within the list: those at positions k to listed - 1.
 static unsigned listedBits(int32_t listed, int32_t k) {
-  return listed - k >= kBlockRows ? (1u << kBlockRows) - 1 : (1u << (listed - k)) - 1;
+  return listed - k >= kRowsPerBlock ? (1u << kRowsPerBlock) - 1 : (1u << (listed - k)) - 1;
 }
 
 // A node's similarity with itself is 1 whatever its attributes: sets it where list position j,
 // the column's own, falls in the block at k, and returns the block's bits above `threshold`.
 static unsigned withOwnNode(int32_t j, int32_t k, double threshold, double* similarities, unsigned above) {
-  if (j < k || j >= k + kBlockRows) return above;
+  if (j < k || j >= k + kRowsPerBlock) return above;
   const unsigned bit = 1u << (j - k);
   similarities[j - k] = 1.0;
   return 1.0 > threshold ? above | bit : above & ~bit;
 }
 
-// Stores the similarities above `threshold` into ir/jc/pr, never past `nzmax`; returns how many passed.
-uint64_t attributePass(const SimilarityKernel& kernel, const void* nodeAtts, uint64_t numNodes,
-                       uint64_t numAttrs, double threshold, const double* nodesToKeep,
-                       uint64_t numNodesToKeep, uint64_t nzmax, uint64_t* ir, uint64_t* jc, double* pr) {
+// Stores the similarities above `threshold` into S, never past its room; returns how many passed.
+uint64_t attributePass(const SimilarityKernel& kernel, const MatrixView& table, const NodeList& nodesToKeep,
+                       double threshold, const SparseView& S) {
   mexPrintf("%s", kernel.openingLine);
-  const int32_t listed = (int32_t)numNodesToKeep;
-  const int32_t room = nzmax < (uint64_t)INT32_MAX ? (int32_t)nzmax : INT32_MAX;
+  const double* listedNumbers = nodesToKeep.numbers;
+  const uint64_t numNodes = S.n;
+  uint64_t *ir = S.ir, *jc = S.jc;
+  double* pr = S.pr;
+  const int32_t listed = (int32_t)nodesToKeep.count;
+  const int32_t room = S.nzmax < (uint64_t)INT32_MAX ? (int32_t)S.nzmax : INT32_MAX;
   int32_t nnz = 0;
   int32_t untilProgress = kernel.progress.step;  // counted down: no division per stored entry
   uint64_t passed = 0;
   int32_t nextColumn = 0;  // the previous listed node's number: the first column not yet started
-  const bool plain = listIsPlain(nodesToKeep, listed);
+  const bool plain = listIsPlain(listedNumbers, listed);
   for (int32_t j = 0; j < listed; ++j) {
-    const int32_t column = listedIndex(nodesToKeep, j);
+    const int32_t column = listedIndex(listedNumbers, j);
     for (int32_t i = nextColumn; i <= column; ++i) jc[i] = widen(nnz);
-    const uint32_t columnCount = kernel.columnCount ? kernel.columnCount(nodeAtts, numNodes, numAttrs, column) : 0;
-    for (int32_t k = 0; k < listed; k += kBlockRows) {
-      int32_t rows[kBlockRows];
-      double similarities[kBlockRows];
-      blockRows(nodesToKeep, listed, k, plain, rows);
-      unsigned above = kernel.similarityBlock(nodeAtts, numNodes, numAttrs, column, columnCount, rows, threshold,
-                                                similarities);
+    const uint32_t columnCount = kernel.columnCount ? kernel.columnCount(table, column) : 0;
+    for (int32_t k = 0; k < listed; k += kRowsPerBlock) {
+      int32_t rows[kRowsPerBlock];
+      double similarities[kRowsPerBlock];
+      blockRows(listedNumbers, listed, k, plain, rows);
+      unsigned above = kernel.similarityBlock(table, column, columnCount, rows, threshold, similarities);
       above = withOwnNode(j, k, threshold, similarities, above & listedBits(listed, k));
       for (int i = 0; above != 0; ++i, above >>= 1) {
         if (!(above & 1)) continue;

@@ -4,14 +4,14 @@
 // correctly rounded in every path, so all give the same bits.
 #pragma once
 
-#include "frame/cpu_dispatch.h"
+#include "frame/vector_instructions.h"
 #include "similarity/attribute_pass.h"
 
-// kBlockRows pairs, one at a time.
+// kRowsPerBlock pairs, one at a time.
 static inline unsigned similaritiesPortable(const uint32_t* either, const uint32_t* both, double threshold,
                                             double* similarities) {
   unsigned above = 0;
-  for (int i = 0; i < kBlockRows; ++i) {
+  for (int i = 0; i < kRowsPerBlock; ++i) {
     similarities[i] = either[i] > 0 ? (double)both[i] / (double)either[i] : 0.0;
     above |= (unsigned)(similarities[i] > threshold) << i;
   }

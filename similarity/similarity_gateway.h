@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "frame/gateway.h"
+#include "frame/node_list.h"
 
 // How a module's attribute table is laid out.
 enum TableLayout {
@@ -28,11 +29,9 @@ struct SimilarityModule {
 
 // What a similarity gateway reads from its inputs.
 struct SimilarityInputs {
-  const void* nodeAtts;  // the table's data; null when it has the wrong class
+  MatrixView nodeAtts;  // its values null when it has the wrong class
   uint64_t numNodes, numAttrs;
-  const double* nodesToKeep;  // the list's data (an empty list may have none)
-  bool listReadable;          // whether the list is a real full double array holding its rows
-  uint64_t numNodesToKeep;
+  NodeList nodesToKeep;  // its numbers null when the list is not a real full double array holding its rows
   double threshold;
 };
 
@@ -41,12 +40,6 @@ struct SimilarityInputs {
 // returns the output, created with the module's room.
 SparseView openSimilarityCall(const SimilarityModule& module, int nlhs, mxArray* plhs[], int nrhs,
                               const mxArray* prhs[], SimilarityInputs& inputs);
-
-// Refuses, under MATLAB:<word>:<reason>, a table of 2^31 or more nodes or attributes (toolarge)
-// and a list whose numbers are not finite or, truncated, lie outside 1 to numNodes (badnode) or
-// do not ascend strictly (notascending).
-void refuseSizesAndList(const char* word, uint64_t numNodes, uint64_t numAttrs, const double* nodesToKeep,
-                        uint64_t numNodesToKeep);
 
 // After the pass: when more pairs passed the threshold than the room held, prints how many
 // entries the result needed and raises the module's noroom error.

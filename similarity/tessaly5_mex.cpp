@@ -13,7 +13,6 @@ static const SimilarityModule kModule = {
 MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   SimilarityInputs in;
   const SparseView S = openSimilarityCall(kModule, nlhs, plhs, nrhs, prhs, in);
-  const uint64_t needed = tessaly5((const uint8_t*)in.nodeAtts, in.numNodes, in.numAttrs, in.threshold,
-                                   in.nodesToKeep, in.numNodesToKeep, S.nzmax, S.ir, S.jc, S.pr);
+  const uint64_t needed = tessaly5(in.nodeAtts, in.nodesToKeep, in.threshold, S);
   refuseOverflow(kModule, needed, S.nzmax);
 }

@@ -9,7 +9,7 @@
 #include "normalise/divide_by_min_degree.h"
 #include "tests/neighbourhoods.h"
 #include "tests/reference/awkward_counts.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST(VostrelKernel, CopiesStructureWholeAndReadsByTheLow32Bits) {
   uint64_t jcS[3], irS[2];
   double prS[2];
   testhostTakeOutput();
-  divideByMinDegree(irC, jcC, prC, d, 2, irS, jcS, prS);
+  divideByMinDegree(sparseOver(2, 2, jcC, irC, prC), d, outputOver(2, jcS, irS, prS, 2));
   EXPECT_EQ("nnz = 2\n", testhostTakeOutput());
   EXPECT_EQ(std::vector<uint64_t>(jcC, jcC + 3), std::vector<uint64_t>(jcS, jcS + 3));
   EXPECT_EQ(std::vector<uint64_t>(irC, irC + 2), std::vector<uint64_t>(irS, irS + 2));
@@ -56,7 +56,7 @@ TEST(VostrelKernel, MatchesThePlainFormulaOnRandomGraphs) {
     // Exactly the room the gateway gives, so a write past it is a sanitizer error.
     std::vector<uint64_t> jc(n + 1), ir(C.pr.size());
     std::vector<double> pr(C.pr.size());
-    divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir.data(), jc.data(), pr.data());
+    divideByMinDegree(viewOf(C), C.degrees.data(), outputOver(n, jc.data(), ir.data(), pr.data(), ir.size()));
     SCOPED_TRACE("round " + std::to_string(round));
     EXPECT_EQ(plainOverlap(C), storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size()));
   }
@@ -75,12 +75,12 @@ TEST(VostrelKernel, EveryPathMatchesTheFormerKernelBitForBit) {
     makeAwkward(random, C, 6);
     SCOPED_TRACE("round " + std::to_string(round));
     expectEveryPathAsBefore(
-        C,
+        kDivideByMinDegreeKernel, C,
         [&](uint64_t* ir, uint64_t* jc, double* pr) {
-          today::divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir, jc, pr);
+          former::divideByMinDegree(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir, jc, pr);
         },
         [&](CpuPath path, uint64_t* ir, uint64_t* jc, double* pr) {
-          divideByMinDegreeOnPath(path, C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, ir, jc, pr);
+          divideByMinDegreeOnPath(path, viewOf(C), C.degrees.data(), outputOver(n, jc, ir, pr, C.pr.size()));
         });
   }
 }

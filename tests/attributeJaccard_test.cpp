@@ -2,10 +2,13 @@
 // plain similarities, and the plug-in against the tessaly5 plug-in, bit for bit with exact room.
 #include <gtest/gtest.h>
 
-#include "similarity/attribute_jaccard.h"
+#include "attributes/attribute_jaccard.h"
 #include "tests/similarity_reference.h"
 
 namespace {
+
+// How a table is stored.
+enum AttributeStorage { kFullLogical, kFullDouble, kSparseLogical, kSparseDouble };
 
 // A random numAttrs-by-numNodes table: which attributes each node holds, and the same table as
 // each storage holds it, with values that count as held (any nonzero byte, NaN, Inf, negatives)
@@ -51,11 +54,12 @@ RandomTable randomTable(std::mt19937& random) {
 }
 
 // The table in `storage` for the kernel.
-AttributeTable viewOf(const RandomTable& table, AttributeStorage storage) {
-  const void* values[] = {table.bytes.data(), table.values.data(), table.storedBytes.data(), table.storedValues.data()};
+MatrixView viewOf(const RandomTable& table, AttributeStorage storage) {
   const bool sparse = storage == kSparseLogical || storage == kSparseDouble;
-  return AttributeTable{storage, table.numAttrs, table.numNodes, values[storage], sparse ? table.ir.data() : nullptr,
-                        sparse ? table.jc.data() : nullptr};
+  const uint8_t* bytes[] = {table.bytes.data(), nullptr, table.storedBytes.data(), nullptr};
+  const double* values[] = {nullptr, table.values.data(), nullptr, table.storedValues.data()};
+  return MatrixView{table.numAttrs, table.numNodes, values[storage], bytes[storage],
+                    sparse ? table.ir.data() : nullptr, sparse ? table.jc.data() : nullptr};
 }
 
 // The table in `storage` as a host array for the plug-in.
@@ -74,7 +78,7 @@ AttributeRule heldRule(const RandomTable& table) {
   };
 }
 
-// A kernel's result in plain arrays, created with the room it asked for.
+// A kernel's result in plain arrays, created with the room it found it needs.
 struct KernelResult {
   bool created = false;
   uint64_t room = 0;
@@ -82,14 +86,19 @@ struct KernelResult {
   std::vector<double> pr;
 };
 
-SparseView createKernelResult(void* host, uint64_t n, uint64_t stored) {
-  KernelResult& result = *(KernelResult*)host;
+// Finds the pairs and, unless more than `maxEntries` pass, stores them as the gateway does.
+KernelResult runKernel(const MatrixView& table, const int32_t* nodes, uint64_t listed, double threshold,
+                       uint64_t maxEntries, CpuPath path) {
+  KernelResult result;
+  AttributePairs found = findAttributePairs(table, nodes, listed, threshold, maxEntries, path);
+  if (found.overflowed) return result;
   result.created = true;
-  result.room = stored;
-  result.jc.assign(n + 1, 0);
-  result.ir.assign(stored, 0);
-  result.pr.assign(stored, 0.0);
-  return SparseView{n, n, result.pr.data(), result.ir.data(), result.jc.data(), stored};
+  result.room = found.entries;
+  result.jc.assign(table.n + 1, 0);
+  result.ir.assign(found.entries, 0);
+  result.pr.assign(found.entries, 0.0);
+  storeAttributePairs(found, outputOver(table.n, result.jc.data(), result.ir.data(), result.pr.data(), result.room));
+  return result;
 }
 
 // The kernel on every path this processor has, against the plain similarities of the table.
@@ -97,14 +106,15 @@ void expectPlainSimilarities(std::mt19937& random, const RandomTable& table, dou
   std::vector<int32_t> nodes;
   randomList(random, table.numNodes, 0.8, &nodes);
   const PlainSparse expected = referenceSimilarities(table.numNodes, table.numAttrs, nodes, threshold, heldRule(table));
-  for (CpuPath path : kEveryCpuPath) {
-    if (!cpuPathRuns(path)) continue;
+  for (int each = 0; each < kCpuPathCount; ++each) {
+    const CpuPath path = (CpuPath)each;
+    if (!kernelRunsPath(kAttributeJaccardKernel, path)) continue;
     const AttributeStorage storage = (AttributeStorage)(random() % 4);
     SCOPED_TRACE(std::string(cpuPathName(path)) + " storage " + std::to_string(storage));
-    KernelResult result;
     testhostTakeOutput();
-    EXPECT_TRUE(attributeJaccard(viewOf(table, storage), nodes.data(), nodes.size(), threshold, kMaxEntries, path,
-                                 createKernelResult, &result));
+    const KernelResult result = runKernel(viewOf(table, storage), nodes.data(), nodes.size(), threshold, kMaxEntries,
+                                          path);
+    EXPECT_TRUE(result.created);
     EXPECT_EQ("end attributeJaccard => nnz=" + std::to_string(expected.ir.size()) + "\n", testhostTakeOutput());
     EXPECT_EQ(expected.ir.size(), result.room);
     EXPECT_EQ(expected, storedPart(table.numNodes, table.numNodes, result.jc.data(), result.ir.data(),
@@ -130,13 +140,11 @@ TEST(AttributeJaccardKernel, CountsAgainWhatItCouldNotKeepWhenManyPairsPass) {
 
 TEST(AttributeJaccardKernel, CreatesNoResultWhenMoreEntriesPassThanItMayHold) {
   // Four nodes that hold nothing and a negative threshold: all 16 pairs pass.
-  const AttributeTable table = {kFullLogical, 0, 4, nullptr, nullptr, nullptr};
+  const MatrixView table = {0, 4, nullptr, nullptr, nullptr, nullptr};
   const int32_t nodes[] = {0, 1, 2, 3};
   for (uint64_t maxEntries : {0, 1, 15, 16}) {
-    KernelResult result;
-    const bool fits = attributeJaccard(table, nodes, 4, -1.0, maxEntries, widestCpuPath(), createKernelResult, &result);
-    EXPECT_EQ(maxEntries == 16, fits);
-    EXPECT_EQ(fits, result.created);
+    const KernelResult result = runKernel(table, nodes, 4, -1.0, maxEntries, widestPathOf(kAttributeJaccardKernel));
+    EXPECT_EQ(maxEntries == 16, result.created);
     EXPECT_EQ(0u, testhostFreeWorkspace());
   }
   testhostTakeOutput();

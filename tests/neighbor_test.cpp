@@ -111,13 +111,13 @@ PlainSparse storedByKernel(NeighborPairs found) {
   const size_t n = found.n;
   std::vector<uint64_t> jc(n + 1), ir(found.entries);
   std::vector<double> pr(found.entries);
-  storeNeighborPairs(found, ir.data(), jc.data(), pr.data());
+  storeNeighborPairs(found, outputOver(n, jc.data(), ir.data(), pr.data(), ir.size()));
   return storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size());
 }
 
-GraphView viewOf(const RandomGraph& G) {
-  return GraphView{G.n, G.ir.data(), G.jc.data(), G.logical ? nullptr : G.values.data(),
-                   G.logical ? G.bytes.data() : nullptr};
+MatrixView viewOf(const RandomGraph& G) {
+  return MatrixView{G.n, G.n, G.logical ? nullptr : G.values.data(), G.logical ? G.bytes.data() : nullptr,
+                    G.ir.data(), G.jc.data()};
 }
 
 // Runs `check` on `rounds` random graphs, each with its counts formed in full and a threshold.

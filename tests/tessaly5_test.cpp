@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "similarity/tessaly5.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 #include "tests/similarity_reference.h"
 
 namespace {
@@ -21,6 +21,18 @@ struct KernelRun {
   PlainSparse result;
   bool guardsIntact = true;
 };
+
+// tessaly5 or tessaly5b on `path`, called with the former kernels' arrays: nodeAtts numAttrs bytes
+// a node, the list and its length, the room and the output's arrays.
+LogicalKernel onPath(decltype(tessaly5OnPath)* kernel, CpuPath path) {
+  return [kernel, path](const uint8_t* atts, uint64_t numNodes, uint64_t numAttrs, double threshold,
+                        const double* list, uint64_t listed, uint64_t nzmax, uint64_t* ir, uint64_t* jc, double* pr) {
+    return kernel(path, MatrixView{numAttrs, numNodes, nullptr, atts, nullptr, nullptr}, NodeList{list, listed},
+                  threshold, outputOver(numNodes, jc, ir, pr, nzmax));
+  };
+}
+const LogicalKernel tessaly5Now = onPath(tessaly5OnPath, widestPathOf(kTessaly5Kernel));
+const LogicalKernel tessaly5bNow = onPath(tessaly5bOnPath, widestPathOf(kTessaly5Kernel));
 
 const size_t kGuard = 8;
 const uint64_t kGuardIndex = 0xdeadbeefu;
@@ -50,7 +62,7 @@ AttributeRule logicalRule(const std::vector<uint8_t>& atts, uint64_t numAttrs) {
 const std::vector<uint8_t> kExample = {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1};
 
 TEST(Tessaly5Kernel, RunsTheWorkedExampleOnPlainArrays) {
-  const KernelRun run = runKernel(tessaly5, kExample, 4, 3, 0.4, {1, 2, 4}, 9);
+  const KernelRun run = runKernel(tessaly5Now, kExample, 4, 3, 0.4, {1, 2, 4}, 9);
   EXPECT_EQ("start tessaly5 ... \nend tessaly5 => nnz=7\n", run.printed);
   EXPECT_EQ(7u, run.needed);
   PlainSparse expected;
@@ -62,11 +74,11 @@ TEST(Tessaly5Kernel, RunsTheWorkedExampleOnPlainArrays) {
 }
 
 TEST(Tessaly5Kernel, StopsStoringAtEveryRoomAndCountsTheRest) {
-  const PlainSparse all = runKernel(tessaly5, kExample, 4, 3, -1, {1, 2, 3, 4}, 16).result;
+  const PlainSparse all = runKernel(tessaly5Now, kExample, 4, 3, -1, {1, 2, 3, 4}, 16).result;
   ASSERT_EQ(16u, all.ir.size());
   for (uint64_t room = 0; room <= 17; ++room) {
     SCOPED_TRACE("room " + std::to_string(room));
-    const KernelRun run = runKernel(tessaly5b, kExample, 4, 3, -1, {1, 2, 3, 4}, room);
+    const KernelRun run = runKernel(tessaly5bNow, kExample, 4, 3, -1, {1, 2, 3, 4}, room);
     EXPECT_EQ(16u, run.needed);
     EXPECT_TRUE(run.guardsIntact);
     EXPECT_EQ(firstEntries(all, std::min<uint64_t>(room, 16)), run.result);
@@ -83,11 +95,11 @@ KernelRun runManyPairs(LogicalKernel kernel, uint64_t nzmax) {
 }
 
 TEST(Tessaly5Kernel, PrintsTheFirstProgressLineAtExactly10000000StoredEntries) {
-  const KernelRun reached = runManyPairs(tessaly5b, 10004569);
+  const KernelRun reached = runManyPairs(tessaly5bNow, 10004569);
   EXPECT_EQ("start tessaly5b ... \ntessaly5b nnz=10 M\nend tessaly5b => nnz=10004569\n", reached.printed);
   EXPECT_EQ(10004569u, reached.needed);
   // Progress counts stored entries: a room one short of the step prints none.
-  const KernelRun shortOfIt = runManyPairs(tessaly5, 9999999);
+  const KernelRun shortOfIt = runManyPairs(tessaly5Now, 9999999);
   EXPECT_EQ("start tessaly5 ... \nend tessaly5 => nnz=9999999\n", shortOfIt.printed);
   EXPECT_EQ(10004569u, shortOfIt.needed);
   EXPECT_TRUE(shortOfIt.guardsIntact);
@@ -113,19 +125,11 @@ TEST(Tessaly5Kernel, MatchesThePlainSimilaritiesOnRandomTables) {
     const double threshold = randomThreshold(random);
     const PlainSparse expected =
         referenceSimilarities(numNodes, numAttrs, listed, threshold, logicalRule(atts, numAttrs));
-    const KernelRun run = runKernel(tessaly5, atts, numNodes, numAttrs, threshold, list, list.size() * list.size());
+    const KernelRun run = runKernel(tessaly5Now, atts, numNodes, numAttrs, threshold, list, list.size() * list.size());
     SCOPED_TRACE("round " + std::to_string(round));
     EXPECT_EQ(expected, run.result);
     EXPECT_EQ(expected.ir.size(), run.needed);
   }
-}
-
-// A kernel on a code path of its own: tessaly5OnPath or tessaly5bOnPath with `path`.
-LogicalKernel onPath(decltype(tessaly5OnPath)* kernel, CpuPath path) {
-  return [kernel, path](const uint8_t* atts, uint64_t numNodes, uint64_t numAttrs, double threshold,
-                        const double* list, uint64_t listed, uint64_t nzmax, uint64_t* ir, uint64_t* jc, double* pr) {
-    return kernel(path, atts, numNodes, numAttrs, threshold, list, listed, nzmax, ir, jc, pr);
-  };
 }
 
 // Every code path this processor runs, against the kernels as they were, bit for bit: node
@@ -144,10 +148,11 @@ TEST(Tessaly5Kernel, EveryPathMatchesTheFormerKernelBitForBit) {
     const double threshold = randomThreshold(random);
     const uint64_t room = random() % (list.size() * list.size() + 2);
     const bool withB = round % 2;
-    const KernelRun expected = runKernel(withB ? today::tessaly5b : today::tessaly5, atts, numNodes, numAttrs,
+    const KernelRun expected = runKernel(withB ? former::tessaly5b : former::tessaly5, atts, numNodes, numAttrs,
                                          threshold, list, room);
-    for (CpuPath path : kEveryCpuPath) {
-      if (!cpuPathRuns(path)) continue;
+    for (int each = 0; each < kCpuPathCount; ++each) {
+      const CpuPath path = (CpuPath)each;
+      if (!kernelRunsPath(kTessaly5Kernel, path)) continue;
       SCOPED_TRACE("round " + std::to_string(round) + " on " + cpuPathName(path));
       const KernelRun run = runKernel(onPath(withB ? tessaly5bOnPath : tessaly5OnPath, path), atts, numNodes,
                                       numAttrs, threshold, list, room);

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "similarity/tessaly5a.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 #include "tests/similarity_reference.h"
 
 namespace {
@@ -54,8 +54,9 @@ TEST(Tessaly5aKernel, MatchesThePlainSumRuleOnRandomTables) {
     const uint64_t room = list.size() * list.size();
     std::vector<uint64_t> jc(numNodes + 1), ir(room);
     std::vector<double> pr(room);
-    const uint64_t needed = tessaly5a(table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room,
-                                      ir.data(), jc.data(), pr.data());
+    const uint64_t needed = tessaly5a(MatrixView{numNodes, numAttrs, table.data(), nullptr, nullptr, nullptr},
+                                      NodeList{list.data(), list.size()}, threshold,
+                                      outputOver(numNodes, jc.data(), ir.data(), pr.data(), room));
     SCOPED_TRACE("round " + std::to_string(round));
     EXPECT_EQ(expected, storedPart(numNodes, numNodes, jc.data(), ir.data(), pr.data(), room));
     EXPECT_EQ(expected.ir.size(), needed);
@@ -94,17 +95,19 @@ TEST(Tessaly5aKernel, EveryPathMatchesTheFormerKernelBitForBit) {
     const uint64_t room = random() % (list.size() * list.size() + 2);
     const NumericRun expected = runNumeric(
         [&](uint64_t* ir, uint64_t* jc, double* pr) {
-          return today::tessaly5a(table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room, ir,
+          return former::tessaly5a(table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room, ir,
                                   jc, pr);
         },
         numNodes, room);
-    for (CpuPath path : kEveryCpuPath) {
-      if (!cpuPathRuns(path)) continue;
+    for (int each = 0; each < kCpuPathCount; ++each) {
+      const CpuPath path = (CpuPath)each;
+      if (!kernelRunsPath(kTessaly5aKernel, path)) continue;
       SCOPED_TRACE("round " + std::to_string(round) + " on " + cpuPathName(path));
       const NumericRun run = runNumeric(
           [&](uint64_t* ir, uint64_t* jc, double* pr) {
-            return tessaly5aOnPath(path, table.data(), numNodes, numAttrs, threshold, list.data(), list.size(), room,
-                                   ir, jc, pr);
+            return tessaly5aOnPath(path, MatrixView{numNodes, numAttrs, table.data(), nullptr, nullptr, nullptr},
+                                   NodeList{list.data(), list.size()}, threshold,
+                                   outputOver(numNodes, jc, ir, pr, room));
           },
           numNodes, room);
       EXPECT_EQ(expected.needed, run.needed);

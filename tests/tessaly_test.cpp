@@ -7,7 +7,7 @@
 #include "normalise/tessaly.h"
 #include "tests/neighbourhoods.h"
 #include "tests/reference/awkward_counts.h"
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST(TessalyKernel, ReadsPositionsAndRowsByTheirLow32BitsAndCopiesRowsWhole) {
   uint64_t jcS[3], irS[2];
   double prS[2];
   testhostTakeOutput();
-  tessaly(irC, jcC, prC, d, 2, 0.25, irS, jcS, prS);
+  tessaly(sparseOver(2, 2, jcC, irC, prC), d, 0.25, outputOver(2, jcS, irS, prS, 2));
   EXPECT_EQ("tessaly: nnz = 2\n", testhostTakeOutput());
   EXPECT_EQ((std::vector<uint64_t>{0, 1, 2}), std::vector<uint64_t>(jcS, jcS + 3));
   EXPECT_EQ((std::vector<uint64_t>{5 * high, 7 * high + 1}), std::vector<uint64_t>(irS, irS + 2));
@@ -70,7 +70,7 @@ TEST(TessalyKernel, MatchesThePlainFormulaOnRandomGraphs) {
     // Exactly the room the gateway gives, so a write past it is a sanitizer error.
     std::vector<uint64_t> jc(n + 1), ir(C.pr.size());
     std::vector<double> pr(C.pr.size());
-    tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir.data(), jc.data(), pr.data());
+    tessaly(viewOf(C), C.degrees.data(), threshold, outputOver(n, jc.data(), ir.data(), pr.data(), ir.size()));
     SCOPED_TRACE("round " + std::to_string(round));
     EXPECT_EQ(plainJaccard(C, threshold), storedPart(n, n, jc.data(), ir.data(), pr.data(), ir.size()));
   }
@@ -88,14 +88,12 @@ TEST(TessalyKernel, MatchesTheFormerKernelBitForBit) {
     makeAwkward(random, C, 8);
     const double threshold = round % 5 ? someThreshold(random) : -0.0;
     SCOPED_TRACE("round " + std::to_string(round));
-    expectEveryPathAsBefore(
-        C,
-        [&](uint64_t* ir, uint64_t* jc, double* pr) {
-          today::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
-        },
-        [&](CpuPath, uint64_t* ir, uint64_t* jc, double* pr) {
-          tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
-        });
+    const KernelOutput expected = runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) {
+      former::tessaly(C.ir.data(), C.jc.data(), C.pr.data(), C.degrees.data(), n, threshold, ir, jc, pr);
+    });
+    EXPECT_TRUE(expected == runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) {
+      tessaly(viewOf(C), C.degrees.data(), threshold, outputOver(n, jc, ir, pr, C.pr.size()));
+    }));
   }
 }
 

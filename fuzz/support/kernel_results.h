@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/cpu_dispatch.h"
+#include "frame/cpu_paths.h"
+#include "frame/sparse_view.h"
 #include "fuzz/host/fuzz_host.h"
 #include "fuzz/support/fuzz_values.h"
 
@@ -19,6 +20,8 @@ struct OutputArrays {
   std::vector<uint64_t> jc, ir;
   std::vector<double> pr;
   OutputArrays(uint64_t n, uint64_t room) : jc(n + 1, 0), ir(room, ~UINT64_C(0)), pr(room, 0.0) {}
+  // The kernels' view of the arrays, an n-by-n result.
+  SparseView view() { return SparseView{jc.size() - 1, jc.size() - 1, pr.data(), ir.data(), jc.data(), ir.size()}; }
 };
 
 // A result as stored: its column starts, and the rows and value bits of its stored entries;
@@ -84,6 +87,11 @@ inline PlainMatrix someSquare(FuzzedDataProvider& in, uint64_t n, bool symmetric
   return matrix;
 }
 
+// The kernels' read-only view of a plain matrix.
+inline MatrixView viewOf(const PlainMatrix& matrix) {
+  return MatrixView{matrix.n, matrix.n, matrix.pr.data(), nullptr, matrix.ir.data(), matrix.jc.data()};
+}
+
 // n values from a palette.
 inline std::vector<double> someValues(FuzzedDataProvider& in, uint64_t n) {
   const Palette palette = somePalette(in);
@@ -93,11 +101,11 @@ inline std::vector<double> someValues(FuzzedDataProvider& in, uint64_t n) {
   return values;
 }
 
-// Runs `check` once for each CPU path this processor has.
+// Runs `check` once for each CPU path of `kernel` this processor has.
 template <typename Check>
-void onEveryPath(Check check) {
-  for (CpuPath path : kEveryCpuPath)
-    if (cpuPathRuns(path)) check(path);
+void onEveryPath(PathKernel kernel, Check check) {
+  for (int path = 0; path < kCpuPathCount; ++path)
+    if (kernelRunsPath(kernel, (CpuPath)path)) check((CpuPath)path);
 }
 
 // What the attribute-similarity kernels are given besides their table: a list of node numbers

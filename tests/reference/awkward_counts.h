@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "frame/cpu_dispatch.h"
+#include "frame/cpu_paths.h"
 #include "tests/neighbourhoods.h"
 
 // Replaces about one value in `share` by an awkward one.
@@ -62,13 +62,14 @@ inline bool operator==(const KernelOutput& a, const KernelOutput& b) {
   return a.printed == b.printed && a.jc == b.jc && a.ir == b.ir && a.bits == b.bits;
 }
 
-// Expects every code path this processor runs, `onPath(path, irS, jcS, prS)`, to print and write
-// what the former kernel, `former(irS, jcS, prS)`, did, bit for bit.
+// Expects every code path of `kernel` this processor runs, `onPath(path, irS, jcS, prS)`, to print
+// and write what the former kernel, `former(irS, jcS, prS)`, did, bit for bit.
 template <typename Former, typename OnPath>
-void expectEveryPathAsBefore(const Neighbourhoods& C, Former former, OnPath onPath) {
+void expectEveryPathAsBefore(PathKernel kernel, const Neighbourhoods& C, Former former, OnPath onPath) {
   const KernelOutput expected = runOn(C, former);
-  for (CpuPath path : kEveryCpuPath) {
-    if (!cpuPathRuns(path)) continue;
+  for (int each = 0; each < kCpuPathCount; ++each) {
+    const CpuPath path = (CpuPath)each;
+    if (!kernelRunsPath(kernel, path)) continue;
     SCOPED_TRACE(cpuPathName(path));
     EXPECT_TRUE(expected == runOn(C, [&](uint64_t* ir, uint64_t* jc, double* pr) { onPath(path, ir, jc, pr); }));
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/sparse_view.h"
 #include "tests/host/testhost.h"
 
 // The mexFunction of the plug-in at `path`; throws std::runtime_error when it cannot be loaded.
@@ -21,6 +22,19 @@ struct PlainSparse {
   std::vector<uint64_t> jc{0}, ir;
   std::vector<double> pr;
 };
+
+// The read-only view of m-by-n sparse arrays, as a kernel reads an input.
+inline MatrixView sparseOver(size_t m, size_t n, const uint64_t* jc, const uint64_t* ir, const double* pr) {
+  return MatrixView{m, n, pr, nullptr, ir, jc};
+}
+inline MatrixView viewOf(const PlainSparse& matrix) {
+  return sparseOver(matrix.m, matrix.n, matrix.jc.data(), matrix.ir.data(), matrix.pr.data());
+}
+
+// The n-by-n output view over arrays with room for `nzmax` entries, as a kernel writes a result.
+inline SparseView outputOver(size_t n, uint64_t* jc, uint64_t* ir, double* pr, uint64_t nzmax) {
+  return SparseView{n, n, pr, ir, jc, nzmax};
+}
 
 // The stored part of an m-by-n result in plain arrays: jc[0..n], then as many rows and values as
 // jc[n] says, but never more than `room`.

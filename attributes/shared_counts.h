@@ -4,15 +4,7 @@
 
 #include <stdint.h>
 
-#include "frame/cpu_dispatch.h"
-
-// The number of set bits of a word, without the POPCNT instruction the baseline lacks.
-inline uint64_t popcount64(uint64_t x) {
-  x = x - ((x >> 1) & UINT64_C(0x5555555555555555));
-  x = (x & UINT64_C(0x3333333333333333)) + ((x >> 2) & UINT64_C(0x3333333333333333));
-  x = (x + (x >> 4)) & UINT64_C(0x0f0f0f0f0f0f0f0f);
-  return (x * UINT64_C(0x0101010101010101)) >> 56;
-}
+#include "frame/cpu_paths.h"
 
 // The Jaccard similarity of two different nodes from their counts: the attributes both hold over
 // those either holds, 0 when neither holds any. Whole counts below 2^53 are exact as doubles.
@@ -31,6 +23,6 @@ struct SimilarRow {
 // Writes to `rows`, in list order, list position `column` itself when its similarity with itself,
 // 1, is above `threshold`, and every later row whose similarity with it is strictly above
 // `threshold`; returns how many. `bits` and `held` are as packAttributes makes them; `rows` has room
-// for every row from `column` on and kBlockRows more.
+// for every row from `column` on and kInterleavedRows more.
 uint64_t similarRows(CpuPath path, const uint64_t* bits, const uint32_t* held, uint64_t words, uint64_t listed,
                      uint64_t column, double threshold, SimilarRow* rows);

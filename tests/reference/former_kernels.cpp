@@ -1,13 +1,13 @@
 // The kernels as they were before their vector paths, transcribed unchanged: one branch per
 // entry, a call per stored entry for the progress line, a function pointer per pair of nodes.
-#include "tests/reference/today_kernels.h"
+#include "tests/reference/former_kernels.h"
 
 #include "frame/host.h"
 #include "frame/numbers.h"
 #include "frame/progress.h"
 #include "frame/sparse_view.h"
 
-namespace today {
+namespace former {
 
 const int32_t kExhausted = 0x7fffffff;
 
@@ -190,4 +190,4 @@ uint64_t tessaly5a(const double* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
                        pr);
 }
 
-}  // namespace today
+}  // namespace former

@@ -1,6 +1,4 @@
-#include "similarity/attribute_bits.h"
-
-#include "similarity/shared_counts.h"
+#include "attributes/attribute_bits.h"
 
 // Whether a stored entry counts as held: any byte but 0, any double but +0 and -0 (NaN is held).
 template <typename Value>
@@ -20,38 +18,31 @@ static void packFullColumn(const Value* values, uint64_t numAttrs, uint64_t row,
   }
 }
 
-// Sets the bits of the attributes that sparse column `node` holds in the bit set of `row`.
+// Sets the bits of the attributes that sparse column `node`, its values at `values`, holds in the
+// bit set of `row`.
 template <typename Value>
-static void packSparseColumn(const AttributeTable& table, uint64_t node, uint64_t row, uint64_t words,
-                             uint64_t* bits) {
-  const Value* values = (const Value*)table.values;
+static void packSparseColumn(const MatrixView& table, const Value* values, uint64_t node, uint64_t row,
+                             uint64_t words, uint64_t* bits) {
   for (uint64_t k = table.jc[node]; k < table.jc[node + 1]; ++k) {
     const uint64_t attribute = table.ir[k];
     // A row beyond the table would be a malformed host array: it is not ours to write.
-    if (attribute < table.numAttrs && holds(values[k]))
+    if (attribute < table.m && holds(values[k]))
       bits[bitIndex(words, row, attribute / 64)] |= UINT64_C(1) << (attribute % 64);
   }
 }
 
 // Sets the bits of the attributes that node `node` holds in the bit set of list position `row`.
-static void packNode(const AttributeTable& table, uint64_t node, uint64_t row, uint64_t words, uint64_t* bits) {
-  const uint64_t offset = node * table.numAttrs;
-  switch (table.storage) {
-    case kFullLogical:
-      return packFullColumn((const uint8_t*)table.values + offset, table.numAttrs, row, words, bits);
-    case kFullDouble:
-      return packFullColumn((const double*)table.values + offset, table.numAttrs, row, words, bits);
-    case kSparseLogical:
-      return packSparseColumn<uint8_t>(table, node, row, words, bits);
-    case kSparseDouble:
-      return packSparseColumn<double>(table, node, row, words, bits);
-  }
+static void packNode(const MatrixView& table, uint64_t node, uint64_t row, uint64_t words, uint64_t* bits) {
+  const uint64_t offset = node * table.m;
+  if (table.jc && table.logicals) return packSparseColumn(table, table.logicals, node, row, words, bits);
+  if (table.jc) return packSparseColumn(table, table.pr, node, row, words, bits);
+  if (table.logicals) return packFullColumn(table.logicals + offset, table.m, row, words, bits);
+  packFullColumn(table.pr + offset, table.m, row, words, bits);
 }
 
 // Sets in `bits` the attributes each listed node holds and counts them into `held`.
-void packAttributes(const AttributeTable& table, const int32_t* nodes, uint64_t listed, uint64_t* bits,
-                    uint32_t* held) {
-  const uint64_t words = wordsPerNode(table.numAttrs);
+void packAttributes(const MatrixView& table, const int32_t* nodes, uint64_t listed, uint64_t* bits, uint32_t* held) {
+  const uint64_t words = wordsPerNode(table.m);
   for (uint64_t row = 0; row < paddedRows(listed); ++row) {
     if (row < listed) packNode(table, (uint64_t)nodes[row], row, words, bits);
     uint64_t count = 0;

@@ -1,20 +1,21 @@
 // The similarity blocks of tessaly5 and tessaly5b, one per code path, over a logical table of
-// numAttrs bytes per node (any nonzero byte: the node holds the attribute). Included by the
-// kernel file alone. Four row nodes (eight with AVX2) share each load of the column node's bytes,
-// and the last vector of a node ends at its last byte, counting only the lanes the vectors before
-// it did not reach, so nothing past a node is read.
-#pragma once
+// numAttrs bytes per node (any nonzero byte: the node holds the attribute). Four row nodes (eight
+// with AVX2) share each load of the column node's bytes, and the last vector of a node ends at
+// its last byte, counting only the lanes the vectors before it did not reach, so nothing past a
+// node is read.
+#include "similarity/logical_blocks.h"
 
 #include "frame/numbers.h"
 #include "similarity/block_similarities.h"
 
 // One byte at a time: the path of every processor, and of nodes too short for a vector.
-static unsigned logicalBlockPortable(const void* nodeAtts, uint64_t, uint64_t numAttrs, int32_t column, uint32_t,
-                                     const int32_t* rows, double threshold, double* similarities) {
-  const uint8_t* atts = (const uint8_t*)nodeAtts;
+static unsigned logicalBlockPortable(const MatrixView& table, int32_t column, uint32_t, const int32_t* rows,
+                                     double threshold, double* similarities) {
+  const uint8_t* atts = table.logicals;
+  const uint64_t numAttrs = table.m;
   const uint8_t* p = atts + (uint64_t)column * numAttrs;
-  uint32_t either[kBlockRows], both[kBlockRows];
-  for (int i = 0; i < kBlockRows; ++i) {
+  uint32_t either[kRowsPerBlock], both[kRowsPerBlock];
+  for (int i = 0; i < kRowsPerBlock; ++i) {
     const uint8_t* q = atts + (uint64_t)rows[i] * numAttrs;
     either[i] = both[i] = 0;
     for (uint64_t a = 0; a < numAttrs; ++a) {
@@ -89,11 +90,12 @@ static unsigned logicalFourSse2(const uint8_t* p, const uint8_t* const* q, uint6
 }
 
 // The x86-64 baseline, SSE2: 16 attributes a vector; numAttrs is at least 16.
-static unsigned logicalBlockSse2(const void* nodeAtts, uint64_t, uint64_t numAttrs, int32_t column, uint32_t,
-                                 const int32_t* rows, double threshold, double* similarities) {
-  const uint8_t* atts = (const uint8_t*)nodeAtts;
+static unsigned logicalBlockSse2(const MatrixView& table, int32_t column, uint32_t, const int32_t* rows,
+                                 double threshold, double* similarities) {
+  const uint8_t* atts = table.logicals;
+  const uint64_t numAttrs = table.m;
   unsigned above = 0;
-  for (int group = 0; group < kBlockRows; group += 4) {
+  for (int group = 0; group < kRowsPerBlock; group += 4) {
     const uint8_t* q[4];
     for (int i = 0; i < 4; ++i) q[i] = atts + (uint64_t)rows[group + i] * numAttrs;
     above |= logicalFourSse2(atts + (uint64_t)column * numAttrs, q, numAttrs, threshold, similarities + group) << group;
@@ -207,8 +209,9 @@ TARGET_AVX2 static inline __m256i tailLanesAvx2(uint64_t numAttrs) {
 
 // The attributes the column node holds: the count each logical AVX2 block needs; numAttrs is at
 // least 32.
-TARGET_AVX2 static uint32_t heldByColumnAvx2(const void* nodeAtts, uint64_t, uint64_t numAttrs, int32_t column) {
-  const uint8_t* p = (const uint8_t*)nodeAtts + (uint64_t)column * numAttrs;
+TARGET_AVX2 static uint32_t heldByColumnAvx2(const MatrixView& table, int32_t column) {
+  const uint64_t numAttrs = table.m;
+  const uint8_t* p = table.logicals + (uint64_t)column * numAttrs;
   const uint64_t whole = numAttrs - numAttrs % 32;
   uint64_t lacking = (uint32_t)_mm_popcnt_u32(
       (uint32_t)_mm256_movemask_epi8(_mm256_and_si256(lacksAvx2(p + numAttrs - 32), tailLanesAvx2(numAttrs))));
@@ -246,13 +249,13 @@ TARGET_AVX2 static unsigned logicalEightAvx2(const uint8_t* p, uint32_t heldByP,
 
 // AVX2: eight row nodes share each vector of the column's bytes; numAttrs is at least 32.
 template <bool kZeroOrOne>
-TARGET_AVX2 static unsigned logicalBlockAvx2(const void* nodeAtts, uint64_t, uint64_t numAttrs, int32_t column,
-                                             uint32_t heldByP, const int32_t* rows, double threshold,
-                                             double* similarities) {
-  const uint8_t* atts = (const uint8_t*)nodeAtts;
+TARGET_AVX2 static unsigned logicalBlockAvx2(const MatrixView& table, int32_t column, uint32_t heldByP,
+                                             const int32_t* rows, double threshold, double* similarities) {
+  const uint8_t* atts = table.logicals;
+  const uint64_t numAttrs = table.m;
   const uint8_t* p = atts + (uint64_t)column * numAttrs;
   unsigned above = 0;
-  for (int group = 0; group < kBlockRows; group += 8) {
+  for (int group = 0; group < kRowsPerBlock; group += 8) {
     const uint8_t* q[8];
     for (int i = 0; i < 8; ++i) q[i] = atts + (uint64_t)rows[group + i] * numAttrs;
     above |= logicalEightAvx2<kZeroOrOne>(p, heldByP, q, numAttrs, threshold, similarities + group) << group;
@@ -262,10 +265,10 @@ TARGET_AVX2 static unsigned logicalBlockAvx2(const void* nodeAtts, uint64_t, uin
 
 // Whether every byte of the listed nodes is 0 or 1, as in the logical arrays of MATLAB and Octave;
 // numAttrs is at least 32.
-TARGET_AVX2 static bool listedBytesAreZeroOrOneAvx2(const uint8_t* nodeAtts, uint64_t numAttrs,
-                                                     const double* nodesToKeep, uint64_t numNodesToKeep) {
-  for (uint64_t k = 0; k < numNodesToKeep; ++k) {
-    const uint8_t* bytes = nodeAtts + (uint64_t)(int64_t)(saturatingInt32(nodesToKeep[k]) - 1) * numAttrs;
+TARGET_AVX2 static bool listedBytesAreZeroOrOneAvx2(const MatrixView& table, const NodeList& nodesToKeep) {
+  const uint64_t numAttrs = table.m;
+  for (uint64_t k = 0; k < nodesToKeep.count; ++k) {
+    const uint8_t* bytes = table.logicals + (uint64_t)(int64_t)(saturatingInt32(nodesToKeep.numbers[k]) - 1) * numAttrs;
     __m256i largest = _mm256_loadu_si256((const __m256i*)(bytes + numAttrs - 32));
     for (uint64_t a = 0; a + 32 <= numAttrs; a += 32)
       largest = _mm256_max_epu8(largest, _mm256_loadu_si256((const __m256i*)(bytes + a)));
@@ -276,3 +279,20 @@ TARGET_AVX2 static bool listedBytesAreZeroOrOneAvx2(const uint8_t* nodeAtts, uin
 }
 
 #endif
+
+void chooseLogicalBlock([[maybe_unused]] CpuPath path, const MatrixView& nodeAtts,
+                        [[maybe_unused]] const NodeList& nodesToKeep, SimilarityKernel& kernel) {
+  kernel.similarityBlock = logicalBlockPortable;
+  kernel.columnCount = 0;
+#if defined(NETSPARSE_X86_64)
+  if (path == kAvx2Path && nodeAtts.m >= 32) {
+    const bool zeroOrOne = listedBytesAreZeroOrOneAvx2(nodeAtts, nodesToKeep);
+    kernel.similarityBlock = zeroOrOne ? logicalBlockAvx2<true> : logicalBlockAvx2<false>;
+    kernel.columnCount = heldByColumnAvx2;
+  } else if (path != kPortablePath && nodeAtts.m >= 16) {
+    kernel.similarityBlock = logicalBlockSse2;
+  }
+#else
+  (void)nodeAtts;
+#endif
+}

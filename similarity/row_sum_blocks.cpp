@@ -1,20 +1,22 @@
 // The similarity blocks of tessaly5a, one per code path, over a table of doubles with one row per
 // node (attribute a of node v at a * numNodes + v). Per attribute the two nodes' values are
 // truncated toward zero to 32-bit integers (NaN as 0, beyond the range its nearest end) and
-// added: a sum of 1 is held by either node, 2 by both. Included by the kernel file alone.
-#pragma once
+// added: a sum of 1 is held by either node, 2 by both.
+#include "similarity/row_sum_blocks.h"
 
+#include "frame/numbers.h"
 #include "similarity/block_similarities.h"
 
 // One value at a time, the column's value shared by the block's rows: the path of every
 // processor and the x86-64 baseline.
-static unsigned rowSumBlockPortable(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs, int32_t column,
-                                    uint32_t, const int32_t* rows, double threshold, double* similarities) {
-  const double* table = (const double*)nodeAtts;
-  uint32_t either[kBlockRows] = {0}, both[kBlockRows] = {0};
+static unsigned rowSumBlockPortable(const MatrixView& nodeAtts, int32_t column, uint32_t, const int32_t* rows,
+                                    double threshold, double* similarities) {
+  const double* table = nodeAtts.pr;
+  const uint64_t numNodes = nodeAtts.m, numAttrs = nodeAtts.n;
+  uint32_t either[kRowsPerBlock] = {0}, both[kRowsPerBlock] = {0};
   for (uint64_t offset = 0, end = numAttrs * numNodes; offset < end; offset += numNodes) {
     const int64_t valueP = saturatingInt32(table[offset + column]);
-    for (int i = 0; i < kBlockRows; ++i) {
+    for (int i = 0; i < kRowsPerBlock; ++i) {
       const int64_t sum = valueP + saturatingInt32(table[offset + rows[i]]);
       either[i] += sum == 1 || sum == 2;
       both[i] += sum == 2;
@@ -55,13 +57,13 @@ TARGET_AVX2 static inline __m256i rowValuesAvx2(const double* first, int from, b
 
 // AVX2: eight rows a vector of 32-bit lanes, the block's rows in groups of eight sharing each
 // value of the column node. Rows that are neighbours in the table share cache lines.
-TARGET_AVX2 static unsigned rowSumBlockAvx2(const void* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
-                                            int32_t column, uint32_t, const int32_t* rows, double threshold,
-                                            double* similarities) {
-  const int kGroups = kBlockRows / 8;
-  const double* table = (const double*)nodeAtts;
+TARGET_AVX2 static unsigned rowSumBlockAvx2(const MatrixView& nodeAtts, int32_t column, uint32_t, const int32_t* rows,
+                                            double threshold, double* similarities) {
+  const int kGroups = kRowsPerBlock / 8;
+  const double* table = nodeAtts.pr;
+  const uint64_t numNodes = nodeAtts.m, numAttrs = nodeAtts.n;
   bool neighbours = true;
-  for (int i = 1; i < kBlockRows; ++i) neighbours &= rows[i] == rows[0] + i;
+  for (int i = 1; i < kRowsPerBlock; ++i) neighbours &= rows[i] == rows[0] + i;
   __m128i offsets[2 * kGroups];
   for (int i = 0; i < 2 * kGroups; ++i)
     offsets[i] = _mm_sub_epi32(_mm_loadu_si128((const __m128i*)(rows + 4 * i)), _mm_set1_epi32(rows[0]));
@@ -81,7 +83,7 @@ TARGET_AVX2 static unsigned rowSumBlockAvx2(const void* nodeAtts, uint64_t numNo
     }
   }
   if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) != 0)
-    return rowSumBlockPortable(nodeAtts, numNodes, numAttrs, column, 0, rows, threshold, similarities);
+    return rowSumBlockPortable(nodeAtts, column, 0, rows, threshold, similarities);
   unsigned above = 0;
   for (int g = 0; g < kGroups; ++g) {
     const __m256i either = _mm256_add_epi32(ones[g], twos[g]);
@@ -94,3 +96,10 @@ TARGET_AVX2 static unsigned rowSumBlockAvx2(const void* nodeAtts, uint64_t numNo
 }
 
 #endif
+
+SimilarityBlock rowSumBlockOf([[maybe_unused]] CpuPath path) {
+#if defined(NETSPARSE_X86_64)
+  if (path == kAvx2Path) return rowSumBlockAvx2;
+#endif
+  return rowSumBlockPortable;
+}

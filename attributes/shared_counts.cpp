@@ -1,18 +1,20 @@
-#include "similarity/shared_counts.h"
+#include "attributes/shared_counts.h"
 
-#include "similarity/attribute_bits.h"
+#include "attributes/attribute_bits.h"
+#include "frame/vector_instructions.h"
 
 // The lanes of the block starting at row `first` that hold rows after `column` and before `listed`.
 static int laterLanes(uint64_t first, uint64_t column, uint64_t listed) {
   int lanes = 0;
-  for (uint64_t lane = 0; lane < kBlockRows; ++lane) lanes |= (first + lane > column && first + lane < listed) << lane;
+  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
+    lanes |= (first + lane > column && first + lane < listed) << lane;
   return lanes;
 }
 
 // Appends the rows of the block starting at `first` whose lanes are set in `passed`.
-static uint64_t appendRows(uint64_t first, const uint64_t shared[kBlockRows], int passed, SimilarRow* rows,
+static uint64_t appendRows(uint64_t first, const uint64_t shared[kInterleavedRows], int passed, SimilarRow* rows,
                            uint64_t count) {
-  for (uint64_t lane = 0; lane < kBlockRows; ++lane) {
+  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane) {
     rows[count] = SimilarRow{(uint32_t)(first + lane), (uint32_t)shared[lane]};
     count += (passed >> lane) & 1;
   }
@@ -21,10 +23,10 @@ static uint64_t appendRows(uint64_t first, const uint64_t shared[kBlockRows], in
 
 // Appends the later rows of the block starting at `first` whose similarity with `column`, from
 // their shared counts, is above the threshold: one row at a time.
-static uint64_t appendPassing(uint64_t first, const uint64_t shared[kBlockRows], const uint32_t* held,
+static uint64_t appendPassing(uint64_t first, const uint64_t shared[kInterleavedRows], const uint32_t* held,
                               uint64_t listed, uint64_t column, double threshold, SimilarRow* rows, uint64_t count) {
   int passed = 0;
-  for (uint64_t lane = 0; lane < kBlockRows; ++lane)
+  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
     passed |= (jaccardOfCounts((uint32_t)shared[lane], held[column], held[first + lane]) > threshold) << lane;
   return appendRows(first, shared, passed & laterLanes(first, column, listed), rows, count);
 }
@@ -40,12 +42,12 @@ static uint64_t similarRowsPortable(const uint64_t* bits, const uint32_t* held, 
                                     uint64_t column, double threshold, SimilarRow* rows) {
   const uint64_t* mine = bits + bitIndex(words, column, 0);
   uint64_t count = appendDiagonal(held, column, threshold, rows);
-  for (uint64_t first = column / kBlockRows * kBlockRows; first < listed; first += kBlockRows) {
+  for (uint64_t first = column / kInterleavedRows * kInterleavedRows; first < listed; first += kInterleavedRows) {
     const uint64_t* block = bits + bitIndex(words, first, 0);
-    uint64_t shared[kBlockRows] = {0, 0, 0, 0};
+    uint64_t shared[kInterleavedRows] = {0, 0, 0, 0};
     for (uint64_t word = 0; word < words; ++word)
-      for (uint64_t lane = 0; lane < kBlockRows; ++lane)
-        shared[lane] += popcount64(block[word * kBlockRows + lane] & mine[word * kBlockRows]);
+      for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
+        shared[lane] += popcount64(block[word * kInterleavedRows + lane] & mine[word * kInterleavedRows]);
     count = appendPassing(first, shared, held, listed, column, threshold, rows, count);
   }
   return count;
@@ -70,22 +72,22 @@ static uint64_t similarRowsSse2(const uint64_t* bits, const uint32_t* held, uint
   const uint64_t* mine = bits + bitIndex(words, column, 0);
   const __m128i zero = _mm_setzero_si128();
   uint64_t count = appendDiagonal(held, column, threshold, rows);
-  for (uint64_t first = column / kBlockRows * kBlockRows; first < listed; first += kBlockRows) {
+  for (uint64_t first = column / kInterleavedRows * kInterleavedRows; first < listed; first += kInterleavedRows) {
     const uint64_t* block = bits + bitIndex(words, first, 0);
     __m128i low = zero, high = zero;  // rows first, first+1 and first+2, first+3
     for (uint64_t start = 0; start < words; start += kWordsPerByteSum) {
       const uint64_t end = words - start < kWordsPerByteSum ? words : start + kWordsPerByteSum;
       __m128i lowBytes = zero, highBytes = zero;
       for (uint64_t word = start; word < end; ++word) {
-        const __m128i column64 = _mm_set1_epi64x((long long)mine[word * kBlockRows]);
-        const __m128i* pair = (const __m128i*)(block + word * kBlockRows);
+        const __m128i column64 = _mm_set1_epi64x((long long)mine[word * kInterleavedRows]);
+        const __m128i* pair = (const __m128i*)(block + word * kInterleavedRows);
         lowBytes = _mm_add_epi8(lowBytes, byteCountsSse2(_mm_and_si128(_mm_loadu_si128(pair), column64)));
         highBytes = _mm_add_epi8(highBytes, byteCountsSse2(_mm_and_si128(_mm_loadu_si128(pair + 1), column64)));
       }
       low = _mm_add_epi64(low, _mm_sad_epu8(lowBytes, zero));
       high = _mm_add_epi64(high, _mm_sad_epu8(highBytes, zero));
     }
-    uint64_t shared[kBlockRows];
+    uint64_t shared[kInterleavedRows];
     _mm_storeu_si128((__m128i*)shared, low);
     _mm_storeu_si128((__m128i*)(shared + 2), high);
     count = appendPassing(first, shared, held, listed, column, threshold, rows, count);
@@ -119,9 +121,9 @@ TARGET_AVX2 static inline void sharedSumsAvx2(const uint64_t* mine, const uint64
     const uint64_t end = words - start < kWordsPerByteSum ? words : start + kWordsPerByteSum;
     __m256i bytesA = zero, bytesB = zero;
     for (uint64_t word = start; word < end; ++word) {
-      const __m256i column64 = _mm256_set1_epi64x((long long)mine[word * kBlockRows]);
-      const __m256i rowsA = _mm256_loadu_si256((const __m256i*)(a + word * kBlockRows));
-      const __m256i rowsB = _mm256_loadu_si256((const __m256i*)(b + word * kBlockRows));
+      const __m256i column64 = _mm256_set1_epi64x((long long)mine[word * kInterleavedRows]);
+      const __m256i rowsA = _mm256_loadu_si256((const __m256i*)(a + word * kInterleavedRows));
+      const __m256i rowsB = _mm256_loadu_si256((const __m256i*)(b + word * kInterleavedRows));
       bytesA = _mm256_add_epi8(bytesA, byteCountsAvx2(_mm256_and_si256(rowsA, column64)));
       bytesB = _mm256_add_epi8(bytesB, byteCountsAvx2(_mm256_and_si256(rowsB, column64)));
     }
@@ -143,8 +145,8 @@ TARGET_AVX2 static inline uint64_t appendPassingAvx2(__m256i sums, uint64_t firs
   const __m256d similarity = _mm256_and_pd(_mm256_div_pd(both, either), anyHeld);
   int passed = _mm256_movemask_pd(_mm256_cmp_pd(similarity, _mm256_set1_pd(threshold), _CMP_GT_OQ));
   if (passed == 0) return count;
-  if (first <= column || first + kBlockRows > listed) passed &= laterLanes(first, column, listed);
-  uint64_t shared[kBlockRows];
+  if (first <= column || first + kInterleavedRows > listed) passed &= laterLanes(first, column, listed);
+  uint64_t shared[kInterleavedRows];
   _mm256_storeu_si256((__m256i*)shared, sums);
   return appendRows(first, shared, passed, rows, count);
 }
@@ -154,9 +156,9 @@ TARGET_AVX2 static uint64_t similarRowsAvx2(const uint64_t* bits, const uint32_t
                                             uint64_t listed, uint64_t column, double threshold, SimilarRow* rows) {
   const uint64_t* mine = bits + bitIndex(words, column, 0);
   uint64_t count = appendDiagonal(held, column, threshold, rows);
-  for (uint64_t first = column / kBlockRows * kBlockRows; first < listed; first += 2 * kBlockRows) {
+  for (uint64_t first = column / kInterleavedRows * kInterleavedRows; first < listed; first += 2 * kInterleavedRows) {
     // The last block alone is counted twice over rather than read past.
-    const uint64_t second = first + kBlockRows < listed ? first + kBlockRows : first;
+    const uint64_t second = first + kInterleavedRows < listed ? first + kInterleavedRows : first;
     __m256i sumsA, sumsB;
     sharedSumsAvx2(mine, bits + bitIndex(words, first, 0), bits + bitIndex(words, second, 0), words, sumsA, sumsB);
     count = appendPassingAvx2(sumsA, first, held, listed, column, threshold, rows, count);

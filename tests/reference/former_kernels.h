@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-namespace today {
+namespace former {
 
 void corvane(const uint64_t* irA, const uint64_t* jcA, const double* prA, const uint64_t* irB, const uint64_t* jcB,
              const double* prB, uint64_t n, int64_t blockEnd, double w, uint64_t* irS, uint64_t* jcS, double* prS);
@@ -27,4 +27,4 @@ uint64_t tessaly5a(const double* nodeAtts, uint64_t numNodes, uint64_t numAttrs,
                    const double* nodesToKeep, uint64_t numNodesToKeep, uint64_t nzmax, uint64_t* ir, uint64_t* jc,
                    double* pr);
 
-}  // namespace today
+}  // namespace former

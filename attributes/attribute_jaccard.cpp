@@ -1,22 +1,11 @@
-#include "similarity/attribute_jaccard.h"
+#include "attributes/attribute_jaccard.h"
 
+#include "attributes/attribute_bits.h"
 #include "frame/host.h"
-#include "frame/progress.h"
 #include "frame/workspace.h"
-#include "similarity/shared_counts.h"
 
 // The word of the call's errors.
 static const char kWord[] = "attributeJaccard";
-
-// Everything similarRows needs to find the similar rows of any listed column.
-struct PairPass {
-  CpuPath path;
-  const uint64_t* bits;
-  const uint32_t* held;
-  uint64_t words, listed;
-  double threshold;
-  SimilarRow* found;  // room for the rows of one column and kBlockRows more
-};
 
 // The similar rows of one column into pass.found; returns how many.
 static uint64_t findRows(const PairPass& pass, uint64_t column) {
@@ -31,16 +20,9 @@ uint64_t jaccardWork(uint64_t listed, uint64_t numAttrs) {
 
 bool jaccardWorkspaceFits(uint64_t listed, uint64_t numAttrs) {
   // Per padded row: its bit set and five words of counts and positions. Rows kept grow with the result.
-  const uint64_t rows = paddedRows(listed) + kBlockRows;
+  const uint64_t rows = paddedRows(listed) + kInterleavedRows;
   return wordsPerNode(numAttrs) + 5 <= (uint64_t)(size_t)-1 / sizeof(uint64_t) / rows;
 }
-
-// The similar rows the counting pass found, kept for the storing pass: those of the first
-// `columns` listed columns, one after the other, in workspace grown as needed.
-struct KeptRows {
-  SimilarRow* rows;
-  uint64_t room, count, columns;
-};
 
 // Rows are kept while at most one pair in this many passes (or while few are kept): beyond that,
 // counting the pairs again costs less than writing the rows down.
@@ -147,36 +129,44 @@ static void mirrorRows(const int32_t* nodes, uint64_t listed, uint64_t* next, co
   }
 }
 
-bool attributeJaccard(const AttributeTable& table, const int32_t* nodes, uint64_t listed, double threshold,
-                      uint64_t maxEntries, CpuPath path, CreateResult createResult, void* host) {
-  const uint64_t rows = paddedRows(listed), words = wordsPerNode(table.numAttrs);
-  uint64_t* bits = zeroedWorkspaceOf<uint64_t>(kWord, rows * words);
-  uint32_t* held = zeroedWorkspaceOf<uint32_t>(kWord, rows);
-  packAttributes(table, nodes, listed, bits, held);
-  const PairPass pass = {path, bits, held, words, listed, threshold,
-                         workspaceOf<SimilarRow>(kWord, rows + kBlockRows)};
-  uint64_t* own = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
-  uint64_t* mirrored = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
-  uint64_t* ownStart = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
-  KeptRows kept = {workspaceOf<SimilarRow>(kWord, kKeptRowsAtLeast), kKeptRowsAtLeast, 0, 0};
+// Frees the workspace of a pass.
+static void releasePairs(AttributePairs& found) {
+  mxFree(found.pass.bits);
+  mxFree(found.pass.held);
+  mxFree(found.pass.found);
+  mxFree(found.kept.rows);
+  mxFree(found.own);
+  mxFree(found.mirrored);
+  mxFree(found.ownStart);
+}
+
+AttributePairs findAttributePairs(const MatrixView& table, const int32_t* nodes, uint64_t listed, double threshold,
+                                  uint64_t maxEntries, CpuPath path) {
+  const uint64_t rows = paddedRows(listed), words = wordsPerNode(table.m);
+  AttributePairs found;
+  found.pass = {path, zeroedWorkspaceOf<uint64_t>(kWord, rows * words), zeroedWorkspaceOf<uint32_t>(kWord, rows),
+                words, listed, threshold, workspaceOf<SimilarRow>(kWord, rows + kInterleavedRows)};
+  packAttributes(table, nodes, listed, found.pass.bits, found.pass.held);
+  found.nodes = nodes;
+  found.numNodes = table.n;
+  found.own = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
+  found.mirrored = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
+  found.ownStart = zeroedWorkspaceOf<uint64_t>(kWord, listed + 1);
+  found.kept = {workspaceOf<SimilarRow>(kWord, kKeptRowsAtLeast), kKeptRowsAtLeast, 0, 0};
   // Two passes over the columns: counting, then storing.
-  TenthsProgress progress = startTenths("attributeJaccard %d%% done\n", 2 * listed,
-                                        jaccardWork(listed, table.numAttrs) >= kWorkOfASecond);
-  const uint64_t stored = countColumns(pass, maxEntries, own, mirrored, kept, progress);
-  const bool fits = stored <= maxEntries;
-  if (fits) {
-    const SparseView result = createResult(host, table.numNodes, stored);
-    startColumns(nodes, listed, table.numNodes, own, mirrored, ownStart, result.jc);
-    fillOwnRows(pass, kept, ownStart, own, result, progress);
-    mirrorRows(nodes, listed, ownStart, own, mirrored, result);
-    mexPrintf("end attributeJaccard => nnz=%d\n", low32(stored));
-  }
-  mxFree(bits);
-  mxFree(held);
-  mxFree(pass.found);
-  mxFree(kept.rows);
-  mxFree(own);
-  mxFree(mirrored);
-  mxFree(ownStart);
-  return fits;
+  found.progress = startTenths("attributeJaccard %d%% done\n", 2 * listed,
+                               jaccardWork(listed, table.m) >= kWorkOfASecond);
+  found.entries = countColumns(found.pass, maxEntries, found.own, found.mirrored, found.kept, found.progress);
+  found.overflowed = found.entries > maxEntries;
+  if (found.overflowed) releasePairs(found);
+  return found;
+}
+
+void storeAttributePairs(AttributePairs& found, const SparseView& S) {
+  const uint64_t listed = found.pass.listed;
+  startColumns(found.nodes, listed, found.numNodes, found.own, found.mirrored, found.ownStart, S.jc);
+  fillOwnRows(found.pass, found.kept, found.ownStart, found.own, S, found.progress);
+  mirrorRows(found.nodes, listed, found.ownStart, found.own, found.mirrored, S);
+  mexPrintf("end attributeJaccard => nnz=%d\n", low32(found.entries));
+  releasePairs(found);
 }
