@@ -1,6 +1,6 @@
 # Checks that modules.txt and the files of the modules agree: every module of the table has its
-# sources, its help stub and its case file, and every help stub, gateway and case file belongs to a
-# module of the table. Run as: cmake -DSOURCE_DIR=<repository> -P check_module_table.cmake
+# sources, its help stub and its case file, and inputs whose kinds the fuzz targets can make; every
+# help stub, gateway and case file belongs to a module of the table. Run as: cmake -DSOURCE_DIR=<repository> -P check_module_table.cmake
 cmake_minimum_required(VERSION 3.21)
 include(${SOURCE_DIR}/cmake/ModuleTable.cmake)
 
@@ -16,6 +16,28 @@ foreach(word IN LISTS MODULE_WORDS)
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES folders)
+
+# Input kinds the gateway fuzz target can make: its plans, kSquare for square and so on.
+file(STRINGS ${SOURCE_DIR}/fuzz/gateway/gateway_fuzz.cpp plan_lines REGEX "^const InputPlan k[A-Za-z]+ =")
+set(plans "")
+foreach(line IN LISTS plan_lines)
+  string(REGEX REPLACE "^const InputPlan k([A-Za-z])([A-Za-z]*) =.*" "\\1;\\2" parts "${line}")
+  list(GET parts 0 first)
+  list(GET parts 1 rest)
+  string(TOLOWER ${first} first)
+  list(APPEND plans ${first}${rest})
+endforeach()
+foreach(word IN LISTS MODULE_WORDS)
+  separate_arguments(inputs UNIX_COMMAND "${MODULE_${word}_inputs}")
+  if(NOT inputs)
+    list(APPEND problems "module ${word} names no inputs for its fuzz target")
+  endif()
+  foreach(input IN LISTS inputs)
+    if(NOT input IN_LIST plans)
+      list(APPEND problems "module ${word} has an input ${input} that fuzz/gateway/gateway_fuzz.cpp has no plan for")
+    endif()
+  endforeach()
+endforeach()
 
 # Help stubs and gateways in the modules' folders, and case files, each named for a module.
 set(named "")
@@ -37,4 +59,4 @@ if(problems)
   message(FATAL_ERROR "modules.txt and the files disagree:\n  ${shown}")
 endif()
 list(LENGTH MODULE_WORDS count)
-message(STATUS "modules.txt: ${count} modules, each with its sources, help stub and case file")
+message(STATUS "modules.txt: ${count} modules, each with its sources, help stub, case file and fuzz inputs")

@@ -1,5 +1,6 @@
-// The fuzz target of one gateway, built once per module of modules.txt with FUZZ_WORD naming it
-// and the module's own sources linked in. Each input is one call: the fuzzer picks the number of
+// The fuzz target of one gateway, built once per module of modules.txt with FUZZ_WORD naming it,
+// FUZZ_INPUTS listing the plans of its inputs (its row's inputs column) and the module's own
+// sources linked in. Each input is one call: the fuzzer picks the number of
 // outputs and inputs, each input's class, shape and values, and an allocation of the host that
 // fails. The call must end in a host error with an identifier, or return exactly one output, in
 // slot 0, with valid structure, its workspace freed; either way its inputs stay unchanged.
@@ -15,7 +16,7 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
 
 namespace {
 
-// What each module expects: its outputs, and each input's kinds and shape.
+// The kinds and shapes of input a module may expect, named in the inputs column of modules.txt.
 const InputPlan kScalar = {{kFullDouble}, 1, kOne, kOne, false};
 const InputPlan kSquare = {{kSparseDouble}, 1, kNodes, kNodes, false};
 const InputPlan kGraph = {{kSparseDouble, kSparseLogical}, 2, kNodes, kNodes, false};
@@ -23,30 +24,12 @@ const InputPlan kNodeList = {{kFullDouble}, 1, kListed, kOne, true};
 const InputPlan kLogicalTable = {{kFullLogical}, 1, kAttributes, kNodes, false};
 const InputPlan kAnyTable = {{kFullLogical, kFullDouble, kSparseLogical, kSparseDouble}, 4, kAttributes, kNodes, false};
 const InputPlan kNumericRows = {{kFullDouble}, 1, kNodes, kAttributes, false};
+const InputPlan kDegreeColumn = {{kFullDouble}, 1, kNodes, kOne, false};
+const InputPlan kDegreeRow = {{kFullDouble}, 1, kOne, kNodes, false};
 
-struct NamedPlan {
-  const char* word;
-  ModulePlan plan;
-};
-
-const NamedPlan kPlans[] = {
-    {"corvane", {1, 4, {kSquare, kSquare, kScalar, kScalar}}},
-    {"tessaly5", {1, 4, {kLogicalTable, kNodeList, kScalar, kScalar}}},
-    {"tessaly5b", {1, 3, {kLogicalTable, kNodeList, kScalar}}},
-    {"tessaly5a", {1, 3, {kNumericRows, kNodeList, kScalar}}},
-    {"attributeJaccard", {1, 3, {kAnyTable, kNodeList, kScalar}}},
-    {"tessaly", {1, 3, {kSquare, {{kFullDouble}, 1, kNodes, kOne, false}, kScalar}}},
-    {"Vostrel", {1, 2, {kSquare, {{kFullDouble}, 1, kOne, kNodes, false}}}},
-    {"neighborJaccard", {1, 2, {kGraph, kScalar}}},
-    {"neighborOverlap", {1, 2, {kGraph, kScalar}}},
-};
-
-const ModulePlan& modulePlan() {
-  for (const NamedPlan& named : kPlans)
-    if (strcmp(named.word, FUZZ_WORD) == 0) return named.plan;
-  fprintf(stderr, "no plan for %s\n", FUZZ_WORD);
-  abort();
-}
+// The module's outputs and inputs.
+const ModulePlan kPlan = {1, FUZZ_INPUT_COUNT, {FUZZ_INPUTS}};
+const ModulePlan& modulePlan() { return kPlan; }
 
 // Ends the run with a finding.
 [[noreturn]] void finding(const std::string& what) {
