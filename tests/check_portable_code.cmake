@@ -1,0 +1,28 @@
+# Checks that every compiler builtin and attribute of the modules' code stands in frame/portable.h,
+# behind a portable name: a build with another compiler (MSVC through MATLAB's mex -setup) then
+# needs that one file alone to be right. Run as: cmake -DSOURCE_DIR=<repository> -P check_portable_code.cmake
+cmake_minimum_required(VERSION 3.21)
+include(${SOURCE_DIR}/cmake/ModuleTable.cmake)
+
+set(folders frame)
+foreach(word IN LISTS MODULE_WORDS)
+  list(APPEND folders ${MODULE_${word}_folder})
+endforeach()
+list(REMOVE_DUPLICATES folders)
+set(problems "")
+foreach(folder IN LISTS folders)
+  file(GLOB sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  list(REMOVE_ITEM sources frame/portable.h)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "__builtin_|__attribute__|__declspec|__asm|asm *\\(|__cpuid|_xgetbv|#pragma +(GCC|clang)")
+    foreach(line IN LISTS lines)
+      string(STRIP "${line}" line)
+      list(APPEND problems "${source}: ${line}")
+    endforeach()
+  endforeach()
+endforeach()
+if(problems)
+  list(JOIN problems "\n  " shown)
+  message(FATAL_ERROR "compiler builtins or attributes outside frame/portable.h:\n  ${shown}")
+endif()
+message(STATUS "no compiler builtin or attribute outside frame/portable.h")
