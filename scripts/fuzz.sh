@@ -5,7 +5,7 @@
 # log goes to build-fuzz/fuzz-logs/<target>.log; a finding stops that target and leaves its input
 # as build-fuzz/fuzz-logs/<target>-crash-*. Prints the calls, coverage and corpus of each run.
 #
-#   bash scripts/fuzz.sh [seconds per target] [target...]     targets: fuzz_corvane, fuzz_diff_tessaly, ...
+#   bash scripts/fuzz.sh [seconds per target] [target...]     targets: fuzz_corvane, fuzz_diff_tessaly5, ...
 #   bash scripts/fuzz.sh --runs <calls per target> [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
