@@ -3,11 +3,31 @@
 #include "attributes/attribute_bits.h"
 #include "frame/vector_instructions.h"
 
-// The lanes of the block starting at row `first` that hold rows after `column` and before `listed`.
-static int laterLanes(uint64_t first, uint64_t column, uint64_t listed) {
+double attributeValue(AttributeMeasure measure, uint32_t shared, uint32_t heldP, uint32_t heldQ, uint64_t numAttrs) {
+  const double both = shared, mine = heldP, theirs = heldQ;
+  switch (measure) {
+    case kJaccardOfAttributes: {
+      const double either = (mine + theirs) - both;
+      return either > 0.0 ? both / either : 0.0;
+    }
+    case kDiceOfAttributes: return mine + theirs > 0.0 ? (2.0 * both) / (mine + theirs) : 0.0;
+    case kCosineOfAttributes: return mine * theirs > 0.0 ? both / squareRoot(mine * theirs) : 0.0;
+    case kOverlapOfAttributes: {
+      const double smaller = mine < theirs ? mine : theirs;
+      return smaller > 0.0 ? both / smaller : 0.0;
+    }
+    case kSimpleMatching: {
+      const double attributes = (double)numAttrs;
+      return attributes > 0.0 ? (((attributes - mine) - theirs) + 2.0 * both) / attributes : 0.0;
+    }
+  }
+  return 0.0;
+}
+
+// The lanes of the block starting at row `first` that hold rows from `firstRow` up to `end`.
+static int lanesWithin(uint64_t first, uint64_t firstRow, uint64_t end) {
   int lanes = 0;
-  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
-    lanes |= (first + lane > column && first + lane < listed) << lane;
+  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane) lanes |= (first + lane >= firstRow && first + lane < end) << lane;
   return lanes;
 }
 
@@ -21,34 +41,42 @@ static uint64_t appendRows(uint64_t first, const uint64_t shared[kInterleavedRow
   return count;
 }
 
-// Appends the later rows of the block starting at `first` whose similarity with `column`, from
-// their shared counts, is above the threshold: one row at a time.
-static uint64_t appendPassing(uint64_t first, const uint64_t shared[kInterleavedRows], const uint32_t* held,
-                              uint64_t listed, uint64_t column, double threshold, SimilarRow* rows, uint64_t count) {
+// Appends the rows from `firstRow` up to `end` of the block starting at `first` whose value with
+// `column`, from their shared counts, is above the threshold: one row at a time.
+static uint64_t appendPassing(const RowSearch& search, uint64_t first, const uint64_t shared[kInterleavedRows],
+                              uint64_t column, uint64_t firstRow, uint64_t end, SimilarRow* rows, uint64_t count) {
   int passed = 0;
-  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
-    passed |= (jaccardOfCounts((uint32_t)shared[lane], held[column], held[first + lane]) > threshold) << lane;
-  return appendRows(first, shared, passed & laterLanes(first, column, listed), rows, count);
+  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane) {
+    const double value = attributeValue(search.measure, (uint32_t)shared[lane], search.held[column],
+                                        search.held[first + lane], search.numAttrs);
+    passed |= (value > search.threshold) << lane;
+  }
+  return appendRows(first, shared, passed & lanesWithin(first, firstRow, end), rows, count);
 }
 
-// The column itself, when 1 is above the threshold.
-static uint64_t appendDiagonal(const uint32_t* held, uint64_t column, double threshold, SimilarRow* rows) {
-  rows[0] = SimilarRow{(uint32_t)column, held[column]};
-  return 1.0 > threshold;
+// The column itself, when it is kept and 1 is above the threshold; the rows after it start at
+// `firstRow`, the later of `from` and the row after the column.
+static uint64_t appendDiagonal(const RowSearch& search, uint64_t column, uint64_t from, uint64_t& firstRow,
+                               SimilarRow* rows) {
+  rows[0] = SimilarRow{(uint32_t)column, search.held[column]};
+  firstRow = from > column ? from : column + 1;
+  return search.self && from <= column && 1.0 > search.threshold;
 }
 
 // Similar rows on any processor: one word of one row at a time.
-static uint64_t similarRowsPortable(const uint64_t* bits, const uint32_t* held, uint64_t words, uint64_t listed,
-                                    uint64_t column, double threshold, SimilarRow* rows) {
-  const uint64_t* mine = bits + bitIndex(words, column, 0);
-  uint64_t count = appendDiagonal(held, column, threshold, rows);
-  for (uint64_t first = column / kInterleavedRows * kInterleavedRows; first < listed; first += kInterleavedRows) {
-    const uint64_t* block = bits + bitIndex(words, first, 0);
+static uint64_t similarRowsPortable(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end,
+                                    SimilarRow* rows) {
+  const uint64_t words = search.words;
+  const uint64_t* mine = search.bits + bitIndex(words, column, 0);
+  uint64_t firstRow;
+  uint64_t count = appendDiagonal(search, column, from, firstRow, rows);
+  for (uint64_t first = firstRow / kInterleavedRows * kInterleavedRows; first < end; first += kInterleavedRows) {
+    const uint64_t* block = search.bits + bitIndex(words, first, 0);
     uint64_t shared[kInterleavedRows] = {0, 0, 0, 0};
     for (uint64_t word = 0; word < words; ++word)
       for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
         shared[lane] += popcount64(block[word * kInterleavedRows + lane] & mine[word * kInterleavedRows]);
-    count = appendPassing(first, shared, held, listed, column, threshold, rows, count);
+    count = appendPassing(search, first, shared, column, firstRow, end, rows, count);
   }
   return count;
 }
@@ -67,13 +95,15 @@ static inline __m128i byteCountsSse2(__m128i v) {
 }
 
 // Similar rows on the x86-64 baseline: shared attributes of two rows per instruction.
-static uint64_t similarRowsSse2(const uint64_t* bits, const uint32_t* held, uint64_t words, uint64_t listed,
-                                uint64_t column, double threshold, SimilarRow* rows) {
-  const uint64_t* mine = bits + bitIndex(words, column, 0);
+static uint64_t similarRowsSse2(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end,
+                                SimilarRow* rows) {
+  const uint64_t words = search.words;
+  const uint64_t* mine = search.bits + bitIndex(words, column, 0);
   const __m128i zero = _mm_setzero_si128();
-  uint64_t count = appendDiagonal(held, column, threshold, rows);
-  for (uint64_t first = column / kInterleavedRows * kInterleavedRows; first < listed; first += kInterleavedRows) {
-    const uint64_t* block = bits + bitIndex(words, first, 0);
+  uint64_t firstRow;
+  uint64_t count = appendDiagonal(search, column, from, firstRow, rows);
+  for (uint64_t first = firstRow / kInterleavedRows * kInterleavedRows; first < end; first += kInterleavedRows) {
+    const uint64_t* block = search.bits + bitIndex(words, first, 0);
     __m128i low = zero, high = zero;  // rows first, first+1 and first+2, first+3
     for (uint64_t start = 0; start < words; start += kWordsPerByteSum) {
       const uint64_t end = words - start < kWordsPerByteSum ? words : start + kWordsPerByteSum;
@@ -90,7 +120,7 @@ static uint64_t similarRowsSse2(const uint64_t* bits, const uint32_t* held, uint
     uint64_t shared[kInterleavedRows];
     _mm_storeu_si128((__m128i*)shared, low);
     _mm_storeu_si128((__m128i*)(shared + 2), high);
-    count = appendPassing(first, shared, held, listed, column, threshold, rows, count);
+    count = appendPassing(search, first, shared, column, firstRow, end, rows, count);
   }
   return count;
 }
@@ -132,50 +162,78 @@ TARGET_AVX2 static inline void sharedSumsAvx2(const uint64_t* mine, const uint64
   }
 }
 
-// Appends the rows of the block at `first` whose similarity with `column` is above the threshold,
-// from their shared counts `sums`: four similarities per instruction.
-TARGET_AVX2 static inline uint64_t appendPassingAvx2(__m256i sums, uint64_t first, const uint32_t* held,
-                                                     uint64_t listed, uint64_t column, double threshold,
+// Four values of the measure from the attributes both hold, those the column holds and those each
+// row holds, as attributeValue computes them: the same operations in the same order, 0 where the
+// denominator is 0.
+TARGET_AVX2 static inline __m256d valuesAvx2(const RowSearch& search, __m256d both, __m256d mine, __m256d theirs) {
+  const __m256d zero = _mm256_setzero_pd();
+  __m256d numerator = both, denominator;
+  switch (search.measure) {
+    case kJaccardOfAttributes: denominator = _mm256_sub_pd(_mm256_add_pd(mine, theirs), both); break;
+    case kDiceOfAttributes:
+      numerator = _mm256_mul_pd(_mm256_set1_pd(2.0), both);
+      denominator = _mm256_add_pd(mine, theirs);
+      break;
+    case kCosineOfAttributes: {
+      const __m256d product = _mm256_mul_pd(mine, theirs);
+      const __m256d positive = _mm256_cmp_pd(product, zero, _CMP_GT_OQ);
+      return _mm256_and_pd(_mm256_div_pd(both, _mm256_sqrt_pd(product)), positive);
+    }
+    case kOverlapOfAttributes: denominator = _mm256_min_pd(mine, theirs); break;
+    default: {
+      const __m256d attributes = _mm256_set1_pd((double)search.numAttrs);
+      numerator = _mm256_add_pd(_mm256_sub_pd(_mm256_sub_pd(attributes, mine), theirs),
+                                _mm256_mul_pd(_mm256_set1_pd(2.0), both));
+      denominator = attributes;
+    }
+  }
+  const __m256d positive = _mm256_cmp_pd(denominator, zero, _CMP_GT_OQ);
+  return _mm256_and_pd(_mm256_div_pd(numerator, denominator), positive);
+}
+
+// Appends the rows from `firstRow` up to `end` of the block at `first` whose value with `column`
+// is above the threshold, from their shared counts `sums`: four values per instruction.
+TARGET_AVX2 static inline uint64_t appendPassingAvx2(const RowSearch& search, __m256i sums, uint64_t first,
+                                                     uint64_t column, uint64_t firstRow, uint64_t end,
                                                      SimilarRow* rows, uint64_t count) {
   // Held counts are below 2^31, so they convert as signed 32-bit integers.
   const __m256d both = countsAsDoubles(sums);
-  const __m256d theirs = _mm256_cvtepi32_pd(_mm_loadu_si128((const __m128i*)(held + first)));
-  const __m256d either = _mm256_sub_pd(_mm256_add_pd(_mm256_set1_pd((double)held[column]), theirs), both);
-  const __m256d anyHeld = _mm256_cmp_pd(either, _mm256_setzero_pd(), _CMP_GT_OQ);
-  const __m256d similarity = _mm256_and_pd(_mm256_div_pd(both, either), anyHeld);
-  int passed = _mm256_movemask_pd(_mm256_cmp_pd(similarity, _mm256_set1_pd(threshold), _CMP_GT_OQ));
+  const __m256d theirs = _mm256_cvtepi32_pd(_mm_loadu_si128((const __m128i*)(search.held + first)));
+  const __m256d values = valuesAvx2(search, both, _mm256_set1_pd((double)search.held[column]), theirs);
+  int passed = _mm256_movemask_pd(_mm256_cmp_pd(values, _mm256_set1_pd(search.threshold), _CMP_GT_OQ));
   if (passed == 0) return count;
-  if (first <= column || first + kInterleavedRows > listed) passed &= laterLanes(first, column, listed);
+  if (first < firstRow || first + kInterleavedRows > end) passed &= lanesWithin(first, firstRow, end);
   uint64_t shared[kInterleavedRows];
   _mm256_storeu_si256((__m256i*)shared, sums);
   return appendRows(first, shared, passed, rows, count);
 }
 
-// Similar rows with AVX2: shared attributes, similarities and the threshold of four rows per instruction.
-TARGET_AVX2 static uint64_t similarRowsAvx2(const uint64_t* bits, const uint32_t* held, uint64_t words,
-                                            uint64_t listed, uint64_t column, double threshold, SimilarRow* rows) {
+// Similar rows with AVX2: shared attributes, values and the threshold of four rows per instruction.
+TARGET_AVX2 static uint64_t similarRowsAvx2(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end,
+                                            SimilarRow* rows) {
+  const uint64_t words = search.words;
+  const uint64_t* bits = search.bits;
   const uint64_t* mine = bits + bitIndex(words, column, 0);
-  uint64_t count = appendDiagonal(held, column, threshold, rows);
-  for (uint64_t first = column / kInterleavedRows * kInterleavedRows; first < listed; first += 2 * kInterleavedRows) {
+  uint64_t firstRow;
+  uint64_t count = appendDiagonal(search, column, from, firstRow, rows);
+  for (uint64_t first = firstRow / kInterleavedRows * kInterleavedRows; first < end; first += 2 * kInterleavedRows) {
     // The last block alone is counted twice over rather than read past.
-    const uint64_t second = first + kInterleavedRows < listed ? first + kInterleavedRows : first;
+    const uint64_t second = first + kInterleavedRows < end ? first + kInterleavedRows : first;
     __m256i sumsA, sumsB;
     sharedSumsAvx2(mine, bits + bitIndex(words, first, 0), bits + bitIndex(words, second, 0), words, sumsA, sumsB);
-    count = appendPassingAvx2(sumsA, first, held, listed, column, threshold, rows, count);
-    if (second != first) count = appendPassingAvx2(sumsB, second, held, listed, column, threshold, rows, count);
+    count = appendPassingAvx2(search, sumsA, first, column, firstRow, end, rows, count);
+    if (second != first) count = appendPassingAvx2(search, sumsB, second, column, firstRow, end, rows, count);
   }
   return count;
 }
 
 #endif
 
-// Writes `column` and the later rows whose similarity with it is above `threshold`; returns how many.
-uint64_t similarRows(CpuPath path, const uint64_t* bits, const uint32_t* held, uint64_t words, uint64_t listed,
-                     uint64_t column, double threshold, SimilarRow* rows) {
+// Writes `column` and the rows of the range whose value with it is above the threshold.
+uint64_t similarRows(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end, SimilarRow* rows) {
 #if defined(NETSPARSE_X86_64)
-  if (path == kAvx2Path) return similarRowsAvx2(bits, held, words, listed, column, threshold, rows);
-  if (path == kSse2Path) return similarRowsSse2(bits, held, words, listed, column, threshold, rows);
+  if (search.path == kAvx2Path) return similarRowsAvx2(search, column, from, end, rows);
+  if (search.path == kSse2Path) return similarRowsSse2(search, column, from, end, rows);
 #endif
-  (void)path;
-  return similarRowsPortable(bits, held, words, listed, column, threshold, rows);
+  return similarRowsPortable(search, column, from, end, rows);
 }

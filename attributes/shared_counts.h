@@ -1,17 +1,24 @@
-// The inner loop of attributeJaccard on each CPU path: the attributes one listed node shares with
-// every later row, and the rows whose similarity passes the threshold.
+// The inner loop of the attribute similarities on each CPU path: the attributes one listed node
+// shares with a range of rows, and the rows whose similarity passes the threshold.
 #pragma once
 
 #include <stdint.h>
 
 #include "frame/cpu_paths.h"
 
-// The Jaccard similarity of two different nodes from their counts: the attributes both hold over
-// those either holds, 0 when neither holds any. Whole counts below 2^53 are exact as doubles.
-inline double jaccardOfCounts(uint32_t shared, uint32_t heldP, uint32_t heldQ) {
-  const double both = shared, either = (double)heldP + (double)heldQ - both;
-  return either > 0.0 ? both / either : 0.0;
-}
+// A measure of two nodes' attributes from a, the attributes both hold, the counts each holds
+// (a + b and a + c) and n, the attributes of the table.
+enum AttributeMeasure {
+  kJaccardOfAttributes,  // a / (a + b + c)
+  kDiceOfAttributes,     // 2a / (2a + b + c)
+  kCosineOfAttributes,   // a / sqrt((a + b)(a + c))
+  kOverlapOfAttributes,  // a / min(a + b, a + c)
+  kSimpleMatching,       // (n - b - c) / n
+};
+
+// The measure's value for two different nodes, from their counts in doubles; 0 where its
+// denominator is 0. Whole counts below 2^53 are exact as doubles.
+double attributeValue(AttributeMeasure measure, uint32_t shared, uint32_t heldP, uint32_t heldQ, uint64_t numAttrs);
 
 // A stored entry of the result's lower half: a row's list position and the attributes it shares
 // with its column.
@@ -20,9 +27,20 @@ struct SimilarRow {
   uint32_t shared;
 };
 
-// Writes to `rows`, in list order, list position `column` itself when its similarity with itself,
-// 1, is above `threshold`, and every later row whose similarity with it is strictly above
-// `threshold`; returns how many. `bits` and `held` are as packAttributes makes them; `rows` has room
-// for every row from `column` on and kInterleavedRows more.
-uint64_t similarRows(CpuPath path, const uint64_t* bits, const uint32_t* held, uint64_t words, uint64_t listed,
-                     uint64_t column, double threshold, SimilarRow* rows);
+// What a search for similar rows needs: the bit sets and counts packAttributes makes, the measure,
+// the threshold and whether a node's pair with itself (of value 1) is kept.
+struct RowSearch {
+  CpuPath path;
+  AttributeMeasure measure;
+  const uint64_t* bits;
+  const uint32_t* held;
+  uint64_t words, numAttrs;
+  double threshold;
+  bool self;
+};
+
+// Writes to `rows`, in list order, list position `column` itself when `self`, `from` is not past
+// it and 1 is above the threshold, then every row q from `from` up to, not including, `end` with
+// q > column whose value with it is strictly above the threshold; returns how many. `rows` has
+// room for every row from `from` to `end` and kInterleavedRows more.
+uint64_t similarRows(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end, SimilarRow* rows);

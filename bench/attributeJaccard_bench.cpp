@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/similarity_buffers.h"
-#include "attributes/attribute_jaccard.h"
+#include "attributes/attribute_pairs.h"
 #include "similarity/tessaly5.h"
 
 namespace {
@@ -44,7 +44,8 @@ void attributeJaccardOnPath(benchmark::State& state, CpuPath path) {
   for (uint64_t k = 0; k < numNodes; ++k) nodes[k] = (int32_t)k;
   if (!kernelRunsPath(kAttributeJaccardKernel, path)) return state.SkipWithError("this processor lacks the path");
   for (auto _ : state) {
-    AttributePairs found = findAttributePairs(table, nodes.data(), numNodes, state.range(3) / 100.0, kMaxEntries, path);
+    AttributePairs found = findAttributePairs(
+        attributeJaccardRequest(state.range(3) / 100.0, numNodes, kMaxEntries, path), table, nodes.data(), numNodes);
     storeAttributePairs(found, resultIn(result, numNodes, found.entries));
     benchmark::DoNotOptimize(result.pr.data());
   }

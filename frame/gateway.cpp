@@ -56,14 +56,14 @@ const double* readFullDouble(const mxArray* array) { return isRealFullDouble(arr
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
 uint64_t storedEntries(const MatrixView& view) { return view.jc ? view.jc[view.n] : 0; }
 
-// Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
+// Creates the m-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view.
-SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity, const char* word) {
+SparseView createOutput(mxArray* plhs[], uint64_t m, uint64_t n, uint64_t capacity, const char* word) {
   const uint64_t room = capacity < kMaxEntries ? capacity : kMaxEntries;
-  mxArray* output = mxCreateSparse_730(n, n, room, mxREAL);
+  mxArray* output = mxCreateSparse_730(m, n, room, mxREAL);
   refuseNoMemory(output, word);
   plhs[0] = output;
-  SparseView view = {n, n, mxGetPr(plhs[0]), (uint64_t*)mxGetIr_730(plhs[0]),
+  SparseView view = {m, n, mxGetPr(plhs[0]), (uint64_t*)mxGetIr_730(plhs[0]),
                      (uint64_t*)mxGetJc_730(plhs[0]), room};
   return view;
 }

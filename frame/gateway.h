@@ -40,7 +40,7 @@ const double* readFullDouble(const mxArray* array);
 // The number of entries a view stores, its jc[n]; 0 for a view without arrays.
 uint64_t storedEntries(const MatrixView& view);
 
-// Creates the n-by-n real sparse output with room for `capacity` entries (never more than a
+// Creates the m-by-n real sparse output with room for `capacity` entries (never more than a
 // 32-bit count can fill), places it in output slot 0 and returns its view. A host that answers
 // null ends the call in MATLAB:<word>:nomem.
-SparseView createOutput(mxArray* plhs[], uint64_t n, uint64_t capacity, const char* word);
+SparseView createOutput(mxArray* plhs[], uint64_t m, uint64_t n, uint64_t capacity, const char* word);

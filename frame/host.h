@@ -22,6 +22,7 @@
 #define mxGetJc_730 mxGetJc
 #define mxCreateSparse_730 mxCreateSparse
 #define mxGetNumberOfDimensions_730 mxGetNumberOfDimensions
+#define mxGetString_730 mxGetString
 #endif
 
 #else
@@ -73,6 +74,9 @@ bool mxIsSparse(const mxArray* array);
 bool mxIsComplex(const mxArray* array);
 size_t mxGetNumberOfElements(const mxArray* array);
 size_t mxGetNumberOfDimensions_730(const mxArray* array);
+// Copies a char array's text into `buffer` (`size` bytes), ending it with a 0; returns 0, or 1 when
+// the array is not char or its text does not fit.
+int mxGetString_730(const mxArray* array, char* buffer, size_t size);
 
 // Workspace from the host's allocator, for the modules that need one. A host may end the call when
 // it cannot give the memory asked for, or answer null (frame/workspace.h checks every answer); it

@@ -35,6 +35,9 @@ inline uint64_t capacityFromFloat(double capacity) {
 // Whether a capacity computed as a float is a count: a number from 0 up to, not including, 2^64.
 inline bool isCountable(double capacity) { return capacity >= 0.0 && capacity < kTwoTo64; }
 
+// Whether a value is a finite number: neither infinite nor NaN.
+inline bool isFinite(double value) { return value - value == 0.0; }
+
 // A quiet NaN without the sign bit.
 inline double quietNaN() {
   const union {

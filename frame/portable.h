@@ -43,6 +43,16 @@ inline void prefetchForReading(const void* address) {
 #endif
 }
 
+// The square root of x, correctly rounded as IEEE arithmetic has it: the processor's instruction,
+// never the C library's function (the plug-ins are compiled without errno for it).
+inline double squareRoot(double x) {
+#if defined(NETSPARSE_MSVC) && defined(NETSPARSE_X86_64)
+  return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_set_sd(x), _mm_set_sd(x)));
+#else
+  return __builtin_sqrt(x);
+#endif
+}
+
 #if defined(NETSPARSE_X86_64)
 
 // The four registers cpuid fills for `leaf` and `subleaf`; all 0 beyond the highest leaf.

@@ -1,7 +1,7 @@
 // attributeJaccard on every CPU path and table storage against tessaly5's former scalar kernel on
 // the table of held attributes (nonzero entries), bit for bit, with room for exactly what it
 // stores; a limit of entries that the result passes gives no result and frees the workspace.
-#include "attributes/attribute_jaccard.h"
+#include "attributes/attribute_pairs.h"
 #include "fuzz/support/kernel_results.h"
 #include "tests/reference/former_kernels.h"
 
@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string what =
         std::string("attributeJaccard ") + cpuPathName(path) + " storage " + std::to_string(storage);
     AttributePairs found =
-        findAttributePairs(table.view(storage), nodes.data(), listed, call.threshold, maxEntries, path);
+        findAttributePairs(attributeJaccardRequest(call.threshold, table.numNodes, maxEntries, path),
+                           table.view(storage), nodes.data(), listed);
     expectThat(found.overflowed == (passed > maxEntries), what + " overflows wrongly");
     if (found.overflowed) {
       expectThat(workspaceLeft() == 0, what + " left workspace");

@@ -39,6 +39,6 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   mexPrintf("corvane: jc1[n]=%d, jc2[n]=%d, estimateNNZ=%d\n", low32(jc1), low32(jc2), low32(estimateNNZ));
   refuseUnreadable(prhs, A, B);
 
-  const SparseView S = createOutput(plhs, A.n, estimateNNZ, "corvane");
+  const SparseView S = createOutput(plhs, A.n, A.n, estimateNNZ, "corvane");
   corvane(A, B, blockEnd, w, S);
 }

@@ -12,41 +12,40 @@ static bool wellFormed(const MatrixView& G) {
   return true;
 }
 
-// Refuses, before any work, a call the pass could not serve: wrong counts, a G that is not a real
-// sparse double or logical square matrix with fewer than 2^31 rows, a threshold that holds no
-// number, 2^31 or more stored entries, a malformed G.
-static void refuseBrokenCall(const char* word, int nlhs, int nrhs, const mxArray* const prhs[]) {
-  failIf(nrhs < 1 || nrhs > 2, word, "wrongrhs",
-         "One or two inputs are needed: the graph G and, optionally, a threshold.");
-  failIf(nlhs > 1, word, "wronglhs", "One output at most: the similarity matrix S.");
-  const mxArray* array = prhs[0];
-  const mxClassID kind = mxGetClassID(array);
-  failIf(!mxIsSparse(array) || (kind != mxDOUBLE_CLASS && kind != mxLOGICAL_CLASS), word, "notsparse",
+void refuseGraphOfWrongKind(const char* word, const mxArray* graph) {
+  const mxClassID kind = mxGetClassID(graph);
+  failIf(!mxIsSparse(graph) || (kind != mxDOUBLE_CLASS && kind != mxLOGICAL_CLASS), word, "notsparse",
          "Input G must be a sparse double or logical matrix; convert it with sparse(double(G)).");
-  failIf(mxGetM(array) != mxGetN(array), word, "square",
-         "Input G must be square: n-by-n for a graph of n nodes.");
-  failIf(mxIsComplex(array), word, "complex",
-         "Input G must be real; pass spones(G) to keep its edges alone.");
-  failIf(!fitsIndexWidth(mxGetN(array)), word, "toolarge",
+  failIf(mxGetM(graph) != mxGetN(graph), word, "square", "Input G must be square: n-by-n for a graph of n nodes.");
+  failIf(mxIsComplex(graph), word, "complex", "Input G must be real; pass spones(G) to keep its edges alone.");
+  failIf(!fitsIndexWidth(mxGetN(graph)), word, "toolarge",
          "G must have fewer than 2^31 rows and columns; compare smaller parts of the graph.");
-  failIf(nrhs == 2 && !holdsNumber(prhs[1]), word, "notnumber",
-         "Input threshold must be a number; pass a numeric scalar, or leave it out for 0.");
-  const MatrixView G = readMatrix(array);
-  failIf(!fitsIndexWidth(G.jc[G.n]), word, "toomany",
-         "G stores 2^31 or more entries; compare smaller parts of the graph.");
+}
+
+void refuseMalformedGraph(const char* word, const mxArray* graph) {
+  const MatrixView G = readMatrix(graph);
+  failIf(!fitsIndexWidth(G.jc[G.n]), word, "toomany", "G stores 2^31 or more entries; compare smaller parts of the graph.");
   failIf(!wellFormed(G), word, "malformed",
          "G is not a well-formed sparse matrix (a row index past its last row, rows not ascending within a "
          "column, or column starts that decrease); rebuild it with sparse(i, j, v, n, n).");
 }
 
-void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArray* plhs[], int nrhs,
-                       const mxArray* prhs[]) {
-  refuseBrokenCall(word, nlhs, nrhs, prhs);
-  const MatrixView G = readMatrix(prhs[0]);
-  const double threshold = nrhs == 2 ? readNumber(prhs[1]) : 0.0;
-  NeighborPairs found = kernel(G, threshold);
-  failIf(found.overflowed, word, "toomanypairs",
+void returnNeighborPairs(NeighborPairs& found, mxArray* plhs[]) {
+  failIf(found.overflowed, found.request.word, "toomanypairs",
          "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the "
          "threshold or compare smaller parts of the graph.");
-  storeNeighborPairs(found, createOutput(plhs, G.n, (uint64_t)found.entries, word));
+  storeNeighborPairs(found, createOutput(plhs, (uint64_t)found.n, (uint64_t)found.request.columnCount,
+                                         (uint64_t)found.entries, found.request.word));
+}
+
+void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArray* plhs[], int nrhs,
+                       const mxArray* prhs[]) {
+  failIf(nrhs < 1 || nrhs > 2, word, "wrongrhs", "One or two inputs are needed: the graph G and, optionally, a threshold.");
+  failIf(nlhs > 1, word, "wronglhs", "One output at most: the similarity matrix S.");
+  refuseGraphOfWrongKind(word, prhs[0]);
+  failIf(nrhs == 2 && !holdsNumber(prhs[1]), word, "notnumber",
+         "Input threshold must be a number; pass a numeric scalar, or leave it out for 0.");
+  refuseMalformedGraph(word, prhs[0]);
+  NeighborPairs found = kernel(readMatrix(prhs[0]), nrhs == 2 ? readNumber(prhs[1]) : 0.0);
+  returnNeighborPairs(found, plhs);
 }

@@ -28,6 +28,6 @@ MEX_ENTRY void mexFunction(int, mxArray* plhs[], int nrhs, const mxArray* prhs[]
   const uint64_t n = mxGetN(prhs[1]);
   refuseUnreadable(C, prhs[1], n);
 
-  const SparseView S = createOutput(plhs, n, storedEntries(C), "Vostrel");
+  const SparseView S = createOutput(plhs, n, n, storedEntries(C), "Vostrel");
   divideByMinDegree(C, d, S);
 }

@@ -32,6 +32,6 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   failIf(n2 != 1, "tessaly", "zerodivide", "Function requires input matrix 2 must be a column vector.");
   refuseUnreadable(prhs, C);
 
-  const SparseView S = createOutput(plhs, C.n, storedEntries(C), "tessaly");
+  const SparseView S = createOutput(plhs, C.n, C.n, storedEntries(C), "tessaly");
   tessaly(C, d, threshold, S);
 }

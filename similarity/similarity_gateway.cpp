@@ -86,7 +86,7 @@ SparseView openSimilarityCall(const SimilarityModule& module, int nlhs, mxArray*
   const uint64_t room = module.roomFromCaller || estNNZ > listed ? estNNZ : listed;
   // No result holds more than every ordered pair of listed nodes: a host that fills and copies the
   // whole room must never be asked for more.
-  return createOutput(plhs, inputs.numNodes, room < listed * listed ? room : listed * listed, module.word);
+  return createOutput(plhs, inputs.numNodes, inputs.numNodes, room < listed * listed ? room : listed * listed, module.word);
 }
 
 // After the pass: reports a result that needed more room than it had.

@@ -2,7 +2,11 @@
 // plain similarities, and the plug-in against the tessaly5 plug-in, bit for bit with exact room.
 #include <gtest/gtest.h>
 
-#include "attributes/attribute_jaccard.h"
+#include <math.h>
+
+#include <algorithm>
+
+#include "attributes/attribute_pairs.h"
 #include "tests/similarity_reference.h"
 
 namespace {
@@ -90,7 +94,8 @@ struct KernelResult {
 KernelResult runKernel(const MatrixView& table, const int32_t* nodes, uint64_t listed, double threshold,
                        uint64_t maxEntries, CpuPath path) {
   KernelResult result;
-  AttributePairs found = findAttributePairs(table, nodes, listed, threshold, maxEntries, path);
+  AttributePairs found =
+      findAttributePairs(attributeJaccardRequest(threshold, table.n, maxEntries, path), table, nodes, listed);
   if (found.overflowed) return result;
   result.created = true;
   result.room = found.entries;
@@ -146,6 +151,86 @@ TEST(AttributeJaccardKernel, CreatesNoResultWhenMoreEntriesPassThanItMayHold) {
     const KernelResult result = runKernel(table, nodes, 4, -1.0, maxEntries, widestPathOf(kAttributeJaccardKernel));
     EXPECT_EQ(maxEntries == 16, result.created);
     EXPECT_EQ(0u, testhostFreeWorkspace());
+  }
+  testhostTakeOutput();
+}
+
+// attributeSimilarity's result formed in full from the held table: for listed p (the column) and
+// q, the measure of the counts, 1 for p itself; then the request's choices, column by column.
+PlainSparse plainAttributeSimilarity(const RandomTable& table, const std::vector<int32_t>& nodes,
+                                     const AttributeRequest& request) {
+  const auto heldOf = [&table](int32_t node) {
+    uint32_t held = 0;
+    for (uint64_t a = 0; a < table.numAttrs; ++a) held += table.held[node * table.numAttrs + a];
+    return held;
+  };
+  PlainSparse S;
+  S.m = table.numNodes;
+  for (int32_t c = 0; c < request.columnCount; ++c) {
+    const int32_t p = request.columns ? request.columns[c] : c;
+    std::vector<std::pair<double, int32_t>> column;  // value, row
+    const bool listed = std::find(nodes.begin(), nodes.end(), p) != nodes.end();
+    for (int32_t q : nodes) {
+      if (!listed || (!request.self && q == p)) continue;
+      uint32_t shared = 0;
+      for (uint64_t a = 0; a < table.numAttrs; ++a)
+        shared += table.held[p * table.numAttrs + a] && table.held[q * table.numAttrs + a];
+      const double both = shared, mine = heldOf(p), theirs = heldOf(q), n = (double)table.numAttrs;
+      double value = 0.0;
+      if (q == p) value = 1.0;
+      else if (request.measure == kJaccardOfAttributes) value = mine + theirs - both > 0 ? both / (mine + theirs - both) : 0;
+      else if (request.measure == kDiceOfAttributes) value = mine + theirs > 0 ? 2 * both / (mine + theirs) : 0;
+      else if (request.measure == kCosineOfAttributes) value = mine * theirs > 0 ? both / sqrt(mine * theirs) : 0;
+      else if (request.measure == kOverlapOfAttributes) value = std::min(mine, theirs) > 0 ? both / std::min(mine, theirs) : 0;
+      else value = n > 0 ? (((n - mine) - theirs) + 2 * both) / n : 0;
+      if (value > request.threshold) column.push_back({value, q});
+    }
+    if (request.topK > 0) {
+      std::sort(column.begin(), column.end(), [](const std::pair<double, int32_t>& a, const std::pair<double, int32_t>& b) {
+        return a.first > b.first || (a.first == b.first && a.second < b.second);
+      });
+      if (column.size() > (size_t)request.topK) column.resize(request.topK);
+      std::sort(column.begin(), column.end(), [](const std::pair<double, int32_t>& a, const std::pair<double, int32_t>& b) {
+        return a.second < b.second;
+      });
+    }
+    for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
+    S.jc.push_back(S.ir.size());
+    ++S.n;
+  }
+  return S;
+}
+
+TEST(AttributeSimilarityKernel, MatchesEveryMeasureFormedInFullWithAnyOptionsOnEveryPath) {
+  std::mt19937 random(23);
+  for (int round = 0; round < 300; ++round) {
+    const RandomTable table = randomTable(random);
+    std::vector<int32_t> nodes, columns = {-1};  // a list of no columns still has an address
+    randomList(random, table.numNodes, 0.8, &nodes);
+    columns.clear();
+    for (int32_t j = 0; (uint64_t)j < table.numNodes; ++j)
+      if (random() % 2) columns.push_back(j);
+    AttributeRequest request = attributeJaccardRequest(randomThreshold(random), table.numNodes, kMaxEntries, kPortablePath);
+    request.measure = (AttributeMeasure)(round % 5);
+    request.self = random() % 4 != 0;
+    request.topK = random() % 3 == 0 ? (int32_t)(1 + random() % 4) : 0;
+    if (random() % 3 == 0) request.columns = columns.data(), request.columnCount = (int32_t)columns.size();
+    const PlainSparse expected = plainAttributeSimilarity(table, nodes, request);
+    SCOPED_TRACE("round " + std::to_string(round) + " measure " + std::to_string(request.measure));
+    for (int each = 0; each < kCpuPathCount; ++each) {
+      request.path = (CpuPath)each;
+      if (!kernelRunsPath(kAttributeJaccardKernel, request.path)) continue;
+      SCOPED_TRACE(cpuPathName(request.path));
+      AttributePairs found = findAttributePairs(request, viewOf(table, (AttributeStorage)(random() % 4)), nodes.data(),
+                                                nodes.size());
+      ASSERT_FALSE(found.overflowed);
+      std::vector<uint64_t> jc(request.columnCount + 1), ir(found.entries);
+      std::vector<double> pr(found.entries);
+      storeAttributePairs(found, SparseView{table.numNodes, (uint64_t)request.columnCount, pr.data(), ir.data(),
+                                            jc.data(), found.entries});
+      EXPECT_EQ(expected, storedPart(table.numNodes, request.columnCount, jc.data(), ir.data(), pr.data(), ir.size()));
+      EXPECT_EQ(0u, testhostFreeWorkspace());
+    }
   }
   testhostTakeOutput();
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "neighbors/neighbor_measures.h"
 #include "neighbors/neighbor_similarity.h"
 #include "tests/neighbourhoods.h"
 
@@ -168,12 +169,166 @@ TEST(NeighborPlugins, EqualTessalyAndVostrelGivenTheCountsWithExactRoom) {
   });
 }
 
+// What a neighborSimilarity call asks: a measure, weighted or not, and its options.
+struct SimilarityAsked {
+  std::string measure;
+  bool weighted = false, thresholded = false, self = true, nonEdges = false;
+  double threshold = 0;
+  size_t topK = 0;             // 0: every pair
+  std::vector<double> columns;  // 1-based; empty with `sliced` false: every column
+  bool sliced = false;
+};
+
+// The value of a pair from its sum and the two nodes' numbers, as the help defines each measure.
+double plainMeasure(const std::string& measure, bool weighted, double sum, double dr, double dj) {
+  if (measure == "jaccard") return (dr + dj) - sum > 0 ? sum / ((dr + dj) - sum) : NAN;
+  if (measure == "overlap") return sum / std::min(dr, dj);
+  if (measure == "dice") return 2.0 * sum / (dr + dj);
+  if (measure == "cosine") return weighted ? sum / (dr * dj) : sum / sqrt(dr * dj);
+  if (measure == "hubDepressed") return sum / std::max(dr, dj);
+  if (measure == "lhn") return sum / (dr * dj);
+  return sum;  // common, adamicAdar, resourceAllocation
+}
+
+// neighborSimilarity's result formed in full: every pair (r, j) with a common neighbour k, its sum
+// added over k in ascending order, the measure's value, then the options' choices column by column.
+PlainSparse plainSimilarity(const RandomGraph& G, const std::vector<double>& w, const SimilarityAsked& asked) {
+  const size_t n = G.n;
+  std::vector<double> degree(n, 0), total(n, 0), squares(n, 0);
+  for (size_t r = 0; r < n; ++r)
+    for (size_t k = 0; k < n; ++k)
+      if (G.edge[r * n + k]) degree[r] += 1, total[r] += w[r * n + k], squares[r] += w[r * n + k] * w[r * n + k];
+  PlainSparse S;
+  S.m = n;
+  for (size_t j = 0; j < n; ++j) {
+    const auto listed = [j](double number) { return (size_t)number == j + 1; };
+    if (asked.sliced && std::none_of(asked.columns.begin(), asked.columns.end(), listed)) continue;
+    std::vector<std::pair<double, size_t>> column;  // value, row
+    for (size_t r = 0; r < n; ++r) {
+      double sum = 0;
+      bool shared = false;
+      for (size_t k = 0; k < n; ++k) {
+        if (!G.edge[r * n + k] || !G.edge[k * n + j]) continue;
+        shared = true;
+        const double a = w[r * n + k], b = w[k * n + j];
+        if (asked.measure == "adamicAdar") sum += degree[k] > 1 ? 1.0 / naturalLog(degree[k]) : 0.0;
+        else if (asked.measure == "resourceAllocation") sum += 1.0 / degree[k];
+        else if (!asked.weighted) sum += 1.0;
+        else if (asked.measure == "jaccard" || asked.measure == "dice") sum += std::min(a, b);
+        else sum += a * b;
+      }
+      if (!shared || (!asked.self && r == j) || (asked.nonEdges && G.edge[r * n + j])) continue;
+      const bool normed = asked.weighted && asked.measure == "cosine";
+      const double dr = !asked.weighted ? degree[r] : normed ? sqrt(squares[r]) : total[r];
+      const double dj = !asked.weighted ? degree[j] : normed ? sqrt(squares[j]) : total[j];
+      const double value = plainMeasure(asked.measure, asked.weighted, sum, dr, dj);
+      if (asked.thresholded && !(value > asked.threshold)) continue;
+      if (asked.topK > 0 && value != value) continue;
+      column.push_back({value, r});
+    }
+    if (asked.topK > 0) {
+      std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+        return a.first > b.first || (a.first == b.first && a.second < b.second);
+      });
+      if (column.size() > asked.topK) column.resize(asked.topK);
+      std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+        return a.second < b.second;
+      });
+    }
+    for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
+    S.jc.push_back(S.ir.size());
+    ++S.n;
+  }
+  return S;
+}
+
+// The plug-in's inputs for `asked` on G with weights w: G, the measure and the options given.
+std::vector<mxArray*> similarityInputs(const RandomGraph& G, const std::vector<double>& w, const SimilarityAsked& asked) {
+  std::vector<double> values;
+  for (size_t j = 0; j < G.n; ++j)
+    for (uint64_t k = G.jc[j]; k < G.jc[j + 1]; ++k) values.push_back(G.values[k] == 0.0 ? 0.0 : w[G.ir[k] * G.n + j]);
+  std::vector<mxArray*> inputs = {asked.weighted || !G.logical ? testhostSparse(G.n, G.n, G.jc, G.ir, values)
+                                                               : G.hostArray(),
+                                  testhostText(asked.measure)};
+  const auto option = [&inputs](const std::string& name, mxArray* value) {
+    inputs.push_back(testhostText(name));
+    inputs.push_back(value);
+  };
+  if (asked.weighted) option("weighted", testhostFull(1, 1, {1}));
+  if (asked.thresholded) option("Threshold", testhostFull(1, 1, {asked.threshold}));
+  if (asked.topK > 0) option("TOPK", testhostFull(1, 1, {(double)asked.topK}));
+  if (!asked.self) option("Self", testhostFull(1, 1, {0}));
+  if (asked.nonEdges) option("NonEdges", testhostFull(1, 1, {1}));
+  if (asked.sliced) option("Columns", testhostFull(1, asked.columns.size(), asked.columns));
+  return inputs;
+}
+
+TEST(NeighborSimilarityPlugin, MatchesEveryMeasureFormedInFullWithAnyOptions) {
+  const std::vector<std::pair<std::string, bool>> measures = {
+      {"jaccard", false}, {"overlap", false}, {"dice", false}, {"cosine", false}, {"hubDepressed", false},
+      {"lhn", false}, {"common", false}, {"adamicAdar", false}, {"resourceAllocation", false}, {"jaccard", true},
+      {"dice", true}, {"cosine", true}, {"common", true}};
+  std::mt19937 random(2012);
+  for (int round = 0; round < 13 * 40; ++round) {
+    RandomGraph G = randomGraph(random);
+    SimilarityAsked asked;
+    asked.measure = measures[round % 13].first;
+    asked.weighted = measures[round % 13].second;
+    // Weights: every edge 1 for the pattern's measures, else one of a few positive values, the
+    // same both ways in most symmetric graphs.
+    std::vector<double> w(G.n * G.n, 1.0);
+    const bool mirrored = random() % 4 != 0;
+    for (size_t r = 0; r < G.n && asked.weighted; ++r)
+      for (size_t k = 0; k < G.n; ++k)
+        w[r * G.n + k] = mirrored && k < r ? w[k * G.n + r] : 0.5 * (1 + random() % 6);
+    asked.thresholded = random() % 3 != 0;
+    asked.threshold = someThreshold(random);
+    asked.topK = random() % 3 == 0 ? 1 + random() % 4 : 0;
+    asked.self = random() % 4 != 0;
+    asked.nonEdges = random() % 4 == 0;
+    asked.sliced = random() % 3 == 0;
+    for (size_t j = 1; asked.sliced && j <= G.n; ++j)
+      if (random() % 3 == 0) asked.columns.push_back(j + (random() % 2) * 0.5);
+    SCOPED_TRACE("round " + std::to_string(round) + " " + asked.measure + (asked.weighted ? " weighted" : ""));
+    const PluginCall call = callPlugin("neighborSimilarity", similarityInputs(G, w, asked));
+    ASSERT_TRUE(call.returned) << call.error.identifier << " " << call.error.message;
+    PlainSparse expected = plainSimilarity(G, w, asked);
+    EXPECT_EQ(expected, call.result);
+    EXPECT_EQ(std::max<size_t>(expected.ir.size(), 1), call.nzmax);
+    EXPECT_TRUE(call.guardsIntact);
+    EXPECT_EQ(0u, call.workspaceLeft);
+  }
+}
+
+TEST(NaturalLog, IsTheLibraryLogOrCloserToTheTrueValueForEveryDegree) {
+  EXPECT_EQ(0.0, naturalLog(1.0));
+  EXPECT_EQ(0.6931471805599453, naturalLog(2.0));
+  for (double d = 1; d <= 300000; ++d) {
+    const double ours = naturalLog(d), library = log(d);
+    if (ours == library) continue;
+    // The two may differ by an ulp where the true value lies nearly halfway between doubles.
+    const long double truth = logl((long double)d);
+    EXPECT_LE(fabsl(ours - truth), fabsl(library - truth)) << d;
+    EXPECT_TRUE(ours == nextafter(library, ours) && nextafter(ours, library) == library) << d;
+  }
+  EXPECT_EQ(log(2147483647.0), naturalLog(2147483647.0));
+}
+
 // A value that marks each time it is taken with a "v" and is the count of shared neighbours.
-double markedCount(int32_t shared, int32_t, int32_t) {
+double markedCount(double shared, double, double) {
   mexPrintf("v");
   return shared;
 }
-const NeighborMeasure kMarked = {"marked", "%d%%\n", markedCount};
+const NeighborMeasure kMarked = {"marked", false, kSharedCount, kEdgesOut, markedCount};
+
+// The request of a pass with the marked measure, every pair above `threshold` kept, and `limits`.
+NeighborRequest markedRequest(const RandomGraph& G, double threshold, const NeighborLimits& limits) {
+  NeighborRequest request =
+      thresholdedRequest("marked", "marked: n = %d, nnz(G) = %d, threshold = %f\n", "%d%%\n", "", kMarked,
+                         (int32_t)G.n, threshold);
+  request.limits = limits;
+  return request;
+}
 
 // The n-by-n graph of the edges r -> r + 1: 0 -> 1 -> ... -> n-1.
 RandomGraph pathGraph(size_t n) {
@@ -189,7 +344,7 @@ RandomGraph pathGraph(size_t n) {
 // Whether a pass over G keeping every pair stays within a limit of `limit` entries; a pass past
 // it frees its workspace itself.
 bool keptWithin(const RandomGraph& G, int32_t limit) {
-  const NeighborPairs found = findNeighborPairs(kMarked, viewOf(G), -1.0, NeighborLimits{limit, UINT64_MAX});
+  const NeighborPairs found = findNeighborPairs(markedRequest(G, -1.0, NeighborLimits{limit, UINT64_MAX}), viewOf(G));
   testhostTakeOutput();
   const size_t blocksLeft = testhostFreeWorkspace();
   if (found.overflowed) EXPECT_EQ(0u, blocksLeft);
@@ -229,7 +384,7 @@ uint64_t productsOf(const RandomGraph& G) {
 // What a pass over G prints before its pairs are stored, progress shown from `productsShown` on.
 std::string printedByPass(const RandomGraph& G, uint64_t productsShown) {
   testhostTakeOutput();
-  findNeighborPairs(kMarked, viewOf(G), 0.0, NeighborLimits{INT32_MAX, productsShown});
+  findNeighborPairs(markedRequest(G, 0.0, NeighborLimits{INT32_MAX, productsShown}), viewOf(G));
   testhostFreeWorkspace();
   return testhostTakeOutput();
 }

@@ -26,6 +26,10 @@ const InputPlan kAnyTable = {{kFullLogical, kFullDouble, kSparseLogical, kSparse
 const InputPlan kNumericRows = {{kFullDouble}, 1, kNodes, kAttributes, false};
 const InputPlan kDegreeColumn = {{kFullDouble}, 1, kNodes, kOne, false};
 const InputPlan kDegreeRow = {{kFullDouble}, 1, kOne, kNodes, false};
+const InputPlan kMeasure = {{kWord}, 1, kOne, kOne, false};
+const InputPlan kName = {{kWord}, 1, kOne, kOne, false};
+const InputPlan kValue = {{kFullDouble, kFullLogical, kWord}, 3, kOne, kOne, false};
+const InputPlan kList = {{kFullDouble}, 1, kOne, kListed, true};
 
 // The module's outputs and inputs.
 const ModulePlan kPlan = {1, FUZZ_INPUT_COUNT, {FUZZ_INPUTS}};

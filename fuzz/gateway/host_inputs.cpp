@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -119,6 +120,21 @@ mxArray* fullInput(FuzzedDataProvider& in, mxClassID kind, bool complex, uint64_
   return array;
 }
 
+// Words a module may take as text, measures and options among them, in any case now and then.
+mxArray* wordInput(FuzzedDataProvider& in) {
+  static const char* const kWords[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed", "lhn", "common",
+                                       "adamicAdar", "resourceAllocation", "simpleMatching", "Threshold", "TopK",
+                                       "Self", "NonEdges", "Weighted", "Columns", "Nodes", "%s%n", ""};
+  const size_t count = sizeof kWords / sizeof kWords[0];
+  std::string word = kWords[in.ConsumeIntegralInRange<size_t>(0, count - 1)];
+  if (in.ConsumeIntegralInRange<unsigned>(0, 7) == 0)
+    for (char& letter : word) letter = (char)(letter >= 'a' && letter <= 'z' ? letter - 32 : letter);
+  if (in.ConsumeIntegralInRange<unsigned>(0, 15) == 0 && !word.empty()) word.pop_back();
+  mxArray* array = newHostArray(mxCHAR_CLASS, word.empty() ? 0 : 1, word.size(), false, false, 0);
+  for (size_t k = 0; k < word.size(); ++k) ((uint16_t*)array->real)[k] = (uint8_t)word[k];
+  return array;
+}
+
 // An input of `kind` shaped m-by-n.
 mxArray* inputOf(FuzzedDataProvider& in, InputKind kind, uint64_t m, uint64_t n, const InputPlan& plan,
                  uint64_t numNodes) {
@@ -137,6 +153,7 @@ mxArray* inputOf(FuzzedDataProvider& in, InputKind kind, uint64_t m, uint64_t n,
     case kChar: return fullInput(in, mxCHAR_CLASS, false, m, n, false, numNodes);
     case kCell: return fullInput(in, mxCELL_CLASS, false, m, n, false, numNodes);
     case kStruct: return fullInput(in, mxSTRUCT_CLASS, false, m, n, false, numNodes);
+    case kWord: return wordInput(in);
     default: return newHostArray(mxDOUBLE_CLASS, 0, 0, false, false, 0);
   }
 }

@@ -13,7 +13,7 @@
 // The classes of input a caller can pass.
 enum InputKind {
   kSparseDouble, kSparseLogical, kSparseComplex, kFullDouble, kFullComplex, kFullLogical,
-  kInteger, kSingle, kChar, kCell, kStruct, kEmpty, kInputKinds
+  kInteger, kSingle, kChar, kCell, kStruct, kEmpty, kWord, kInputKinds
 };
 
 // The sizes inputs share: nodes (or n), listed nodes, attributes; and 1.
@@ -32,7 +32,7 @@ struct InputPlan {
 struct ModulePlan {
   int nlhs;
   int nrhs;
-  InputPlan inputs[4];
+  InputPlan inputs[16];
 };
 
 // The inputs of one call, made from the fuzzer's bytes, mostly following `plan`.

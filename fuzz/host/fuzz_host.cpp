@@ -155,6 +155,18 @@ size_t mxGetNumberOfElements(const mxArray* array) { return product(array->m, ar
 
 size_t mxGetNumberOfDimensions_730(const mxArray* array) { return array->dimensions; }
 
+// The char array's UTF-16 text as bytes, each of its units cut to its low byte.
+int mxGetString_730(const mxArray* array, char* buffer, size_t size) {
+  if (size == 0) return 1;
+  buffer[0] = '\0';
+  if (array->classId != mxCHAR_CLASS || array->sparse) return 1;
+  const uint16_t* units = (const uint16_t*)array->real;
+  const size_t copied = array->elements < size ? array->elements : size - 1;
+  for (size_t k = 0; k < copied; ++k) buffer[k] = (char)units[k];
+  buffer[copied] = '\0';
+  return copied < array->elements;
+}
+
 // A new workspace block of exactly `bytes`, or null beyond the largest workspace.
 static void* newBlock(size_t bytes) {
   if (bytes > state.limits.largestWorkspace - state.workspaceBytes) return nullptr;

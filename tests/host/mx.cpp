@@ -77,6 +77,12 @@ mxArray* testhostFull(size_t m, size_t n, const std::vector<double>& values) {
   return array;
 }
 
+mxArray* testhostText(const std::string& text) {
+  mxArray* array = newArray(mxCHAR_CLASS, 1, text.size());
+  array->bytes.assign(text.begin(), text.end());
+  return array;
+}
+
 mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& bytes) {
   mxArray* array = newArray(mxLOGICAL_CLASS, m, n);
   array->bytes = bytes;
@@ -191,6 +197,17 @@ TESTHOST_API bool mxIsComplex(const mxArray* array) { return array->complex; }
 TESTHOST_API size_t mxGetNumberOfElements(const mxArray* array) { return array->m * array->n; }
 
 TESTHOST_API size_t mxGetNumberOfDimensions_730(const mxArray* array) { return array->dimensions; }
+
+TESTHOST_API int mxGetString_730(const mxArray* array, char* buffer, size_t size) {
+  if (size == 0) return 1;
+  buffer[0] = '\0';
+  if (array->classId != mxCHAR_CLASS || array->sparse) return 1;
+  const size_t length = array->m * array->n;
+  const size_t copied = length < size ? length : size - 1;
+  memcpy(buffer, array->bytes.data(), copied);
+  buffer[copied] = '\0';
+  return copied < length;
+}
 
 // A new workspace block of `bytes`, or null beyond the largest workspace.
 static void* newBlock(size_t bytes) {

@@ -35,6 +35,8 @@ TESTHOST_API mxArray* testhostSparse(size_t m, size_t n, const std::vector<uint6
 // sizes and counts too large to hold, when only a gateway's checks will look at it.
 TESTHOST_API mxArray* testhostSparseOver(size_t m, size_t n, const uint64_t* jc);
 TESTHOST_API mxArray* testhostFull(size_t m, size_t n, const std::vector<double>& values);
+// A 1-by-n char array holding `text`.
+TESTHOST_API mxArray* testhostText(const std::string& text);
 TESTHOST_API mxArray* testhostLogical(size_t m, size_t n, const std::vector<unsigned char>& bytes);
 // A sparse logical array, one byte per stored entry, exactly as given (stored false bytes kept).
 TESTHOST_API mxArray* testhostSparseLogical(size_t m, size_t n, const std::vector<uint64_t>& jc,

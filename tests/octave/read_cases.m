@@ -91,6 +91,8 @@ function value = build_input (rest)
       value = (sizes(1):sizes(2))';
     case 'class'
       value = of_class (words{2}, str2double (words{3}), str2double (words{4}), words(5:end));
+    case 'text'
+      value = strjoin (words(2:end), ' ');
     otherwise
       error ('read_cases:format', 'unknown input kind %s', kind);
   end

@@ -193,5 +193,6 @@ mxArray* buildInput(const CaseInput& input) {
     return testhostFull(values.size(), 1, values);
   }
   if (input.kind == "class") return buildOfClass(input);
+  if (input.kind == "text") return testhostText(input.words.empty() ? "" : input.words[0]);
   throw std::runtime_error("unknown input kind " + input.kind);
 }

@@ -1,0 +1,117 @@
+// MATLAB gateway of S = attributeSimilarity(nodeAtts, measure, Name, Value, ...).
+#include "attributes/attribute_gateway.h"
+#include "frame/options.h"
+#include "frame/workspace.h"
+
+static const char kWord[] = "attributeSimilarity";
+
+enum { kNodes, kThreshold, kTopK, kSelf, kColumns, kOptionCount };
+static const OptionSpec kOptions[kOptionCount] = {{"Nodes", kListOption}, {"Threshold", kNumberOption},
+                                                  {"TopK", kCountOption}, {"Self", kFlagOption},
+                                                  {"Columns", kListOption}};
+
+// The measures, as a caller names them.
+struct NamedMeasure {
+  const char* name;
+  AttributeMeasure measure;
+};
+static const NamedMeasure kMeasures[] = {{"jaccard", kJaccardOfAttributes},
+                                         {"dice", kDiceOfAttributes},
+                                         {"cosine", kCosineOfAttributes},
+                                         {"overlap", kOverlapOfAttributes},
+                                         {"simpleMatching", kSimpleMatching}};
+
+// The measure named by `array` (any case); refuses anything but the name of a measure.
+static const NamedMeasure& readMeasure(const mxArray* array) {
+  char name[32];
+  const bool text = readText(array, name, sizeof name);
+  for (const NamedMeasure& named : kMeasures)
+    if (text && sameName(named.name, name)) return named;
+  failIf(true, kWord, "badmeasure",
+         "Input measure must name a measure, as text: jaccard, dice, cosine, overlap, simpleMatching.");
+  return kMeasures[0];
+}
+
+// The result's columns, 0-based, in workspace: the list's numbers truncated. Refuses numbers that
+// are not finite or lie outside 1 to numNodes after truncation (badcolumn), or do not ascend.
+static int32_t* readColumns(const OptionValue& columns, uint64_t numNodes) {
+  const NodeList list = {columns.list, columns.count};
+  failIf(!nodesInRange(list, numNodes), kWord, "badcolumn",
+         "Option Columns must hold node numbers from 1 to the number of nodes of nodeAtts.");
+  failIf(!nodesAscend(list), kWord, "notascending",
+         "Option Columns must ascend strictly after truncation; pass unique(fix(columns)).");
+  int32_t* chosen = workspaceOf<int32_t>(kWord, list.count + 1);
+  for (uint64_t c = 0; c < list.count; ++c) chosen[c] = (int32_t)list.numbers[c] - 1;
+  return chosen;
+}
+
+// The request of the call from its measure and options.
+static AttributeRequest requestOf(const NamedMeasure& measure, const OptionValue* options, const int32_t* columns,
+                                  uint64_t numNodes, uint64_t listed) {
+  AttributeRequest request = {};
+  request.word = kWord;
+  request.progressLine = "attributeSimilarity: %d%% done\n";
+  request.closingLine = "attributeSimilarity: nnz(S) = %d\n";
+  request.measure = measure.measure;
+  request.threshold = options[kThreshold].given ? options[kThreshold].number : 0.0;
+  request.self = !options[kSelf].given || options[kSelf].flag;
+  const double most = (double)(listed > 0 ? listed : 1);
+  request.topK = options[kTopK].given ? (int32_t)(options[kTopK].number < most ? options[kTopK].number : most) : 0;
+  request.columns = columns;
+  request.columnCount = columns ? (int32_t)options[kColumns].count : (int32_t)numNodes;
+  request.maxEntries = kMaxEntries;
+  request.path = widestPathOf(kAttributeJaccardKernel);
+  return request;
+}
+
+// The start line: the table, the measure and every option's value.
+static void printStart(const mxArray* nodeAtts, const MatrixView& table, const NamedMeasure& measure,
+                       const AttributeRequest& request, uint64_t listed) {
+  char topK[24], columns[24], nodes[24], options[200];
+  const char* parts[] = {request.topK > 0 ? ", top " : "",
+                         request.topK > 0 ? decimalOf(request.topK, topK) : "",
+                         request.topK > 0 ? " of each column" : "",
+                         request.self ? "" : ", no pairs of a node with itself",
+                         request.columns ? ", " : "",
+                         request.columns ? decimalOf(request.columnCount, columns) : "",
+                         request.columns ? " of " : "",
+                         request.columns ? decimalOf((int64_t)table.n, nodes) : "",
+                         request.columns ? " columns" : ""};
+  joinTexts(options, sizeof options, parts, sizeof parts / sizeof parts[0]);
+  mexPrintf("attributeSimilarity: numAttrs=%d, numNodes=%d (%s), measure = %s, numNodesToKeep=%d, threshold=%f%s\n",
+            low32(table.m), low32(table.n), storageName(nodeAtts), measure.name, low32(listed), request.threshold,
+            options);
+}
+
+// Checks the call before any work, in the order of its inputs, finds the pairs and returns them
+// in a result with exactly their room.
+MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  failIf(nrhs < 2, kWord, "wrongrhs",
+         "attributeSimilarity takes the table nodeAtts, a measure and name-value options: "
+         "S = attributeSimilarity(nodeAtts, 'cosine', 'Threshold', 0.3).");
+  failIf(nlhs > 1, kWord, "wronglhs", "One output at most: the similarity matrix S.");
+  const MatrixView table = readAttributeTable(kWord, prhs[0]);
+  const NamedMeasure& measure = readMeasure(prhs[1]);
+  OptionValue options[kOptionCount];
+  readOptions(kWord, kOptions, kOptionCount, nrhs, prhs, 2, options);
+  const NodeList list = {options[kNodes].list, options[kNodes].count};
+  const bool everyNode = !options[kNodes].given;
+  const uint64_t listed = everyNode ? table.n : list.count;
+  refuseSizesAndList(kWord, table.n, table.m, everyNode ? NodeList{0, 0} : list, "Nodes");
+  const int32_t* columns = options[kColumns].given ? readColumns(options[kColumns], table.n) : 0;
+  const AttributeRequest request = requestOf(measure, options, columns, table.n, listed);
+  // Every pair of listed nodes passes a negative threshold: too many are known at once.
+  const uint64_t everyPair = listed * listed - (request.self ? 0 : listed);
+  failIf(request.threshold < 0.0 && !columns && request.topK == 0 && everyPair > kMaxEntries, kWord, "toomany",
+         "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the threshold or "
+         "list fewer nodes.");
+  failIf(!jaccardWorkspaceFits(listed, table.m), kWord, "noworkspace",
+         "The listed nodes' attributes need more workspace than this machine can address; list fewer nodes.");
+
+  printStart(prhs[0], table, measure, request, listed);
+  const int32_t* nodes = listedNodes(kWord, everyNode ? NodeList{0, 0} : list, listed);
+  AttributePairs found = findAttributePairs(request, table, nodes, listed);
+  returnAttributePairs(found, plhs);
+  mxFree((void*)nodes);
+  mxFree((void*)columns);
+}

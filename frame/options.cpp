@@ -1,0 +1,124 @@
+#include "frame/options.h"
+
+#include "frame/errors.h"
+#include "frame/gateway.h"
+
+bool sameName(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    const char x = *a >= 'A' && *a <= 'Z' ? (char)(*a + 32) : *a, y = *b >= 'A' && *b <= 'Z' ? (char)(*b + 32) : *b;
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+bool readText(const mxArray* array, char* text, size_t size) {
+  text[0] = '\0';
+  const bool row = mxGetM(array) <= 1 && !hasPages(array);
+  if (mxGetClassID(array) != mxCHAR_CLASS || !row || mxGetNumberOfElements(array) >= size) return false;
+  if (mxGetString_730(array, text, size) == 0) return true;
+  text[0] = '\0';
+  return false;
+}
+
+void joinTexts(char* text, size_t size, const char* const* parts, int count, bool keepPercent) {
+  size_t length = 0;
+  for (int k = 0; k < count; ++k)
+    for (const char* part = parts[k]; *part && length + 1 < size; ++part)
+      text[length++] = *part == '%' && !keepPercent ? '?' : *part;
+  if (size > 0) text[length] = '\0';
+}
+
+const char* decimalOf(int64_t number, char* text) {
+  char digits[21];
+  int count = 0;
+  uint64_t rest = number < 0 ? 0 - (uint64_t)number : (uint64_t)number;
+  do digits[count++] = (char)('0' + rest % 10), rest /= 10;
+  while (rest > 0);
+  int length = 0;
+  if (number < 0) text[length++] = '-';
+  while (count > 0) text[length++] = digits[--count];
+  text[length] = '\0';
+  return text;
+}
+
+// Raises MATLAB:<word>:<reason> with the message made of `parts` when `failed` holds.
+static void failWith(bool failed, const char* word, const char* reason, const char* const* parts, int count) {
+  if (!failed) return;
+  char message[512];
+  joinTexts(message, sizeof message, parts, count);
+  failIf(true, word, reason, message);
+}
+
+// Whether an array is one real number: numeric, logical or char, full, one element.
+static bool isOneNumber(const mxArray* array) {
+  return holdsNumber(array) && !mxIsComplex(array) && mxGetNumberOfElements(array) == 1;
+}
+
+// Reads the value of option `spec` from `array`, refusing one that is not of its kind.
+static OptionValue readValue(const char* word, const OptionSpec& spec, const mxArray* array) {
+  OptionValue value = {true, 0.0, false, 0, 0};
+  const char* name = spec.name;
+  switch (spec.kind) {
+    case kNumberOption: {
+      const char* parts[] = {"Option ", name, " must be one real number; pass a scalar such as 0.5."};
+      failWith(!isOneNumber(array), word, "notnumber", parts, 3);
+      value.number = mxGetScalar(array);
+      break;
+    }
+    case kCountOption: {
+      const double number = isOneNumber(array) ? mxGetScalar(array) : 0.0;
+      const char* parts[] = {"Option ", name, " must be a whole number from 1 to 2147483647, such as 10."};
+      failWith(!(number >= 1.0 && number <= 2147483647.0 && number == (double)(int64_t)number), word, "badcount",
+               parts, 3);
+      value.number = number;
+      break;
+    }
+    case kFlagOption: {
+      const double number = isOneNumber(array) ? mxGetScalar(array) : -1.0;
+      const char* parts[] = {"Option ", name, " must be true or false (1 or 0)."};
+      failWith(number != 0.0 && number != 1.0, word, "notflag", parts, 3);
+      value.flag = number == 1.0;
+      break;
+    }
+    case kListOption: {
+      const bool vector = (mxGetM(array) <= 1 || mxGetN(array) <= 1) && !hasPages(array);
+      const char* parts[] = {"Option ", name, " must be a real full double vector of node numbers; pass double(list(:))."};
+      failWith(!isRealFullDouble(array) || !vector, word, "notlist", parts, 3);
+      value.count = mxGetNumberOfElements(array);
+      value.list = value.count > 0 ? mxGetPr(array) : 0;
+      break;
+    }
+  }
+  return value;
+}
+
+// The names of the options, for a message: "Threshold, TopK, Self".
+static void listNames(const OptionSpec* specs, int specCount, char* names, size_t size) {
+  const char* parts[32];
+  int count = 0;
+  for (int k = 0; k < specCount && count + 2 <= 32; ++k) {
+    if (k > 0) parts[count++] = ", ";
+    parts[count++] = specs[k].name;
+  }
+  joinTexts(names, size, parts, count);
+}
+
+void readOptions(const char* word, const OptionSpec* specs, int specCount, int nrhs, const mxArray* const prhs[],
+                 int first, OptionValue* values) {
+  for (int k = 0; k < specCount; ++k) values[k] = OptionValue{false, 0.0, false, 0, 0};
+  char names[256];
+  listNames(specs, specCount, names, sizeof names);
+  for (int at = first; at < nrhs; at += 2) {
+    char name[64];
+    const bool text = readText(prhs[at], name, sizeof name);
+    const char* unnamed[] = {"Option names must be text, such as 'Threshold'; the options are ", names, "."};
+    failWith(!text, word, "badname", unnamed, 3);
+    int spec = 0;
+    while (spec < specCount && !sameName(specs[spec].name, name)) ++spec;
+    const char* unknown[] = {"There is no option '", name, "'; the options are ", names, "."};
+    failWith(spec == specCount, word, "badoption", unknown, 5);
+    const char* alone[] = {"Option ", specs[spec].name, " needs a value after it."};
+    failWith(at + 1 >= nrhs, word, "novalue", alone, 3);
+    values[spec] = readValue(word, specs[spec], prhs[at + 1]);
+  }
+}

@@ -1,0 +1,53 @@
+// Name-value options after a module's fixed inputs, as MATLAB functions take them: each name a
+// char vector of any case, followed by its value; a name given twice takes its later value.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "frame/host.h"
+
+// What an option's value must be.
+enum OptionKind {
+  kNumberOption,  // one real number
+  kCountOption,   // one whole number from 1 to 2^31 - 1
+  kFlagOption,    // one logical or number, 0 or 1: false or true
+  kListOption,    // a real full double vector or [], of numbers the module checks itself
+};
+
+// One option of a module: its name as the help writes it, and its kind.
+struct OptionSpec {
+  const char* name;
+  OptionKind kind;
+};
+
+// What a call gave for one option.
+struct OptionValue {
+  bool given;
+  double number;        // number, count
+  bool flag;            // flag
+  const double* list;   // list: its numbers (null when empty) and how many
+  uint64_t count;
+};
+
+// Reads the name-value pairs prhs[first] to prhs[nrhs - 1] by `specs` into `values` (one for each
+// spec, in the same order). Refuses, under MATLAB:<word>:<reason>, one pair at a time in the call's
+// order: a name that is not text (badname), one of no option (badoption), a name without a value
+// (novalue), then that option's value: notnumber, badcount, notflag or notlist.
+void readOptions(const char* word, const OptionSpec* specs, int specCount, int nrhs, const mxArray* const prhs[],
+                 int first, OptionValue* values);
+
+// Copies the text of a char row vector (or empty char array) into `text` (`size` bytes); false,
+// with `text` empty, for any other array or a text that does not fit.
+bool readText(const mxArray* array, char* text, size_t size);
+
+// Whether two names are the same, ignoring the case of ASCII letters.
+bool sameName(const char* a, const char* b);
+
+// Writes the texts `parts` one after the other into `text` (`size` bytes), cut short where they do
+// not fit. Unless `keepPercent`, a '%' becomes '?', so that a caller's text in the result cannot
+// make it a format: a message of the host's error must hold none.
+void joinTexts(char* text, size_t size, const char* const* parts, int count, bool keepPercent = false);
+
+// The decimal digits of `number` in `text` (room for 21 bytes).
+const char* decimalOf(int64_t number, char* text);

@@ -1,0 +1,54 @@
+#include "frame/top_values.h"
+
+#include "frame/host.h"
+#include "frame/sorting.h"
+#include "frame/workspace.h"
+
+TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms) {
+  TopValues top = {columns, 0, workspaceOf<uint64_t>(word, (uint64_t)columns + 1),
+                   zeroedWorkspaceOf<int32_t>(word, (uint64_t)columns)};
+  top.starts[0] = 0;
+  for (int32_t c = 0; c < columns; ++c) top.starts[c + 1] = top.starts[c] + (uint64_t)rooms[c];
+  top.entries = workspaceOf<TopEntry>(word, top.starts[columns]);
+  return top;
+}
+
+void siftTopDown(TopEntry* heap, int32_t size, int32_t root) {
+  const TopEntry entry = heap[root];
+  for (int32_t child = 2 * root + 1; child < size; child = 2 * root + 1) {
+    if (child + 1 < size && ranksBefore(heap[child], heap[child + 1])) ++child;
+    if (!ranksBefore(entry, heap[child])) break;
+    heap[root] = heap[child];
+    root = child;
+  }
+  heap[root] = entry;
+}
+
+void siftTopUp(TopEntry* heap, int32_t child) {
+  const TopEntry entry = heap[child];
+  for (int32_t parent = (child - 1) / 2; child > 0 && ranksBefore(heap[parent], entry); parent = (child - 1) / 2) {
+    heap[child] = heap[parent];
+    child = parent;
+  }
+  heap[child] = entry;
+}
+
+uint64_t topEntries(const TopValues& top) {
+  uint64_t held = 0;
+  for (int32_t column = 0; column < top.columns; ++column) held += (uint64_t)top.sizes[column];
+  return held;
+}
+
+void sortTopByRow(TopValues& top, int32_t column) {
+  sortItems(top.entries + top.starts[column], top.sizes[column],
+            [](const TopEntry& a, const TopEntry& b) { return a.row < b.row; });
+}
+
+void releaseTopValues(TopValues& top) {
+  mxFree(top.entries);
+  mxFree(top.starts);
+  mxFree(top.sizes);
+  top.entries = 0;
+  top.starts = 0;
+  top.sizes = 0;
+}

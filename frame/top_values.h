@@ -1,0 +1,61 @@
+// The k largest values of each column of a result with their rows, kept in host workspace as the
+// pairs are found: a heap per column whose root is the least of its values, among equal values
+// the one of the larger row, so that ties go to the smaller row.
+#pragma once
+
+#include <stdint.h>
+
+// A kept value and its row.
+struct TopEntry {
+  int32_t row;
+  double value;
+};
+
+// For each of `columns` columns the room for its largest values, at most k: column c's heap is
+// entries[starts[c]] to entries[starts[c + 1] - 1], sizes[c] of them held.
+struct TopValues {
+  int32_t columns;
+  TopEntry* entries;
+  uint64_t* starts;
+  int32_t* sizes;
+};
+
+// Room for each of `columns` columns: rooms[c] entries (k, or fewer where a column cannot have
+// so many values). The call ends in MATLAB:<word>:nomem when the host cannot give it.
+TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms);
+
+// Whether entry a ranks before b: a larger value, or the same value and a smaller row.
+inline bool ranksBefore(const TopEntry& a, const TopEntry& b) {
+  return a.value > b.value || (a.value == b.value && a.row < b.row);
+}
+
+// Restores the heap of `heap` (`size` entries) below `root`, the least-ranked entry at the root.
+void siftTopDown(TopEntry* heap, int32_t size, int32_t root);
+
+// Restores the heap of `heap` after its entry `child` was added at the end.
+void siftTopUp(TopEntry* heap, int32_t child);
+
+// Offers `value` of row `row` to column `column`: kept while the column has room, else when it
+// ranks before the least it holds, which it then replaces. `value` must not be NaN.
+inline void offerTop(TopValues& top, int32_t column, int32_t row, double value) {
+  TopEntry* heap = top.entries + top.starts[column];
+  const int32_t room = (int32_t)(top.starts[column + 1] - top.starts[column]);
+  int32_t& size = top.sizes[column];
+  const TopEntry entry = {row, value};
+  if (size < room) {
+    heap[size] = entry;
+    siftTopUp(heap, size++);
+  } else if (room > 0 && ranksBefore(entry, heap[0])) {
+    heap[0] = entry;
+    siftTopDown(heap, size, 0);
+  }
+}
+
+// The entries all columns hold.
+uint64_t topEntries(const TopValues& top);
+
+// Sorts the entries of column `column` by row, ascending; the column is no heap afterwards.
+void sortTopByRow(TopValues& top, int32_t column);
+
+// Frees the workspace.
+void releaseTopValues(TopValues& top);

@@ -1,0 +1,123 @@
+// MATLAB gateway of S = neighborSimilarity(G, measure, Name, Value, ...).
+#include "frame/node_list.h"
+#include "frame/options.h"
+#include "frame/workspace.h"
+#include "neighbors/neighbor_gateway.h"
+
+static const char kWord[] = "neighborSimilarity";
+
+enum { kThreshold, kTopK, kSelf, kNonEdges, kWeighted, kColumns, kOptionCount };
+static const OptionSpec kOptions[kOptionCount] = {{"Threshold", kNumberOption}, {"TopK", kCountOption},
+                                                  {"Self", kFlagOption},        {"NonEdges", kFlagOption},
+                                                  {"Weighted", kFlagOption},    {"Columns", kListOption}};
+
+// The measure's name; refuses anything but the name of a measure.
+static void readMeasureName(const mxArray* measure, char* name, size_t size) {
+  const char* parts[] = {"Input measure must name a measure, as text: ", kNeighborMeasureNames, "."};
+  char message[256];
+  joinTexts(message, sizeof message, parts, 3);
+  failIf(!readText(measure, name, size) || !isNeighborMeasure(name), kWord, "badmeasure", message);
+}
+
+// The measure of that name, weighted when asked; refuses a weighting the measure does not have.
+static const NeighborMeasure& measureOf(const char* name, bool weighted) {
+  const NeighborMeasure* measure = neighborMeasureNamed(name, weighted);
+  const char* parts[] = {"Option Weighted is for jaccard, dice, cosine and common only, not ", name,
+                         "; leave it out or pass false."};
+  char message[256];
+  joinTexts(message, sizeof message, parts, 3);
+  failIf(!measure, kWord, "notweighted", message);
+  return *measure;
+}
+
+// Refuses, for a weighted measure, edges whose weights are not finite and positive (an entry of 0
+// is no edge).
+static void refuseBadWeights(const MatrixView& G) {
+  bool good = true;
+  for (uint64_t k = 0; G.pr && k < storedEntries(G); ++k)
+    good &= G.pr[k] == 0.0 || (G.pr[k] > 0.0 && isFinite(G.pr[k]));
+  failIf(!good, kWord, "badweight",
+         "With Weighted, the edges of G must have finite positive weights; pass abs(G) or spones(G), or leave "
+         "Weighted out.");
+}
+
+// The result's columns, 0-based, in workspace: the list's numbers truncated. Refuses numbers that
+// are not finite or lie outside 1 to n after truncation (badcolumn), or do not ascend (notascending).
+static int32_t* readColumns(const OptionValue& columns, uint64_t n) {
+  const NodeList list = {columns.list, columns.count};
+  failIf(!nodesInRange(list, n), kWord, "badcolumn",
+         "Option Columns must hold node numbers from 1 to the number of nodes of G.");
+  failIf(!nodesAscend(list), kWord, "notascending",
+         "Option Columns must ascend strictly after truncation; pass unique(fix(columns)).");
+  int32_t* chosen = workspaceOf<int32_t>(kWord, list.count + 1);
+  for (uint64_t c = 0; c < list.count; ++c) chosen[c] = (int32_t)list.numbers[c] - 1;
+  return chosen;
+}
+
+// The opening line's format: n, the edges and the threshold, the measure and the options given.
+static void openingLineOf(const NeighborRequest& request, uint64_t n, char* line, size_t size) {
+  char topK[24], columns[24], nodes[24];
+  const char* parts[] = {"neighborSimilarity: n = %d, nnz(G) = %d, measure = ",
+                         request.measure->weighted ? "weighted " : "",
+                         request.measure->name,
+                         request.thresholded ? ", threshold = %f" : ", no threshold",
+                         request.topK > 0 ? ", top " : "",
+                         request.topK > 0 ? decimalOf(request.topK, topK) : "",
+                         request.topK > 0 ? " of each column" : "",
+                         request.self ? "" : ", no pairs of a node with itself",
+                         request.nonEdgesOnly ? ", non-edges only" : "",
+                         request.columns ? ", " : "",
+                         request.columns ? decimalOf(request.columnCount, columns) : "",
+                         request.columns ? " of " : "",
+                         request.columns ? decimalOf((int64_t)n, nodes) : "",
+                         request.columns ? " columns" : "",
+                         "\n"};
+  joinTexts(line, size, parts, sizeof parts / sizeof parts[0], true);
+}
+
+// The request of the call from its measure and options.
+static NeighborRequest requestOf(const NeighborMeasure& measure, const OptionValue* options, const int32_t* columns,
+                                 uint64_t n) {
+  NeighborRequest request = {};
+  request.word = kWord;
+  request.progressLine = "neighborSimilarity: %d%% done\n";
+  request.closingLine = "neighborSimilarity: nnz(S) = %d\n";
+  request.measure = &measure;
+  request.thresholded = options[kThreshold].given;
+  request.threshold = options[kThreshold].number;
+  const double most = (double)(n > 0 ? n : 1);
+  request.topK = options[kTopK].given ? (int32_t)(options[kTopK].number < most ? options[kTopK].number : most) : 0;
+  request.self = !options[kSelf].given || options[kSelf].flag;
+  request.nonEdgesOnly = options[kNonEdges].given && options[kNonEdges].flag;
+  request.columns = columns;
+  request.columnCount = columns ? (int32_t)options[kColumns].count : (int32_t)n;
+  request.limits = moduleLimits();
+  return request;
+}
+
+// Checks the call before any work, in the order of its inputs, finds the pairs and returns them
+// in a result with exactly their room.
+MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  failIf(nrhs < 2, kWord, "wrongrhs",
+         "neighborSimilarity takes the graph G, a measure and name-value options: "
+         "S = neighborSimilarity(G, 'jaccard', 'Threshold', 0.3).");
+  failIf(nlhs > 1, kWord, "wronglhs", "One output at most: the similarity matrix S.");
+  refuseGraphOfWrongKind(kWord, prhs[0]);
+  refuseMalformedGraph(kWord, prhs[0]);
+  char name[32];
+  readMeasureName(prhs[1], name, sizeof name);
+  OptionValue options[kOptionCount];
+  readOptions(kWord, kOptions, kOptionCount, nrhs, prhs, 2, options);
+  const MatrixView G = readMatrix(prhs[0]);
+  const NeighborMeasure& measure = measureOf(name, options[kWeighted].given && options[kWeighted].flag);
+  if (measure.weighted) refuseBadWeights(G);
+  const int32_t* columns = options[kColumns].given ? readColumns(options[kColumns], G.n) : 0;
+
+  NeighborRequest request = requestOf(measure, options, columns, G.n);
+  char openingLine[400];
+  openingLineOf(request, G.n, openingLine, sizeof openingLine);
+  request.openingLine = openingLine;
+  NeighborPairs found = findNeighborPairs(request, G);
+  returnNeighborPairs(found, plhs);
+  mxFree((void*)columns);
+}

@@ -1,0 +1,52 @@
+// The neighbourhood measures: how each common neighbour k of nodes r and j adds to the pair's sum,
+// and the pair's value from that sum and a number of each of the two nodes.
+#pragma once
+
+#include <stdint.h>
+
+// What a common neighbour k of r and j, on paths r -> k -> j, adds to the pair's sum.
+enum NeighborSum {
+  kSharedCount,         // 1: the sum is c, the number of common neighbours
+  kInverseLogDegree,    // 1 / log(d(k)), 0 where d(k) is 1 (Adamic-Adar)
+  kInverseDegree,       // 1 / d(k) (resource allocation)
+  kSmallerWeight,       // min(w(r,k), w(k,j)), G's values
+  kWeightProduct,       // w(r,k) * w(k,j), so that the sums are G * G
+};
+
+// The number of each node a measure's value uses.
+enum NodeNumber {
+  kEdgesOut,     // d: its edges out, the nonzero entries of its row of G
+  kWeightTotal,  // s: the sum of its row of G
+  kWeightNorm,   // the square root of the sum of its row of G squared
+};
+
+// The value of a pair from its sum and the numbers of its row node r and column node j. A pair is
+// kept when its value is strictly above a threshold, so a NaN is never kept.
+typedef double (*NeighborValue)(double sum, double rowNumber, double columnNumber);
+
+// One measure, as a caller names it.
+struct NeighborMeasure {
+  const char* name;
+  bool weighted;  // from G's values rather than its pattern alone
+  NeighborSum sum;
+  NodeNumber number;
+  NeighborValue valueOf;
+};
+
+// The measure of `name` (any case) and weighting, or null when there is none: every measure
+// unweighted, and jaccard, dice, cosine and common weighted.
+const NeighborMeasure* neighborMeasureNamed(const char* name, bool weighted);
+
+// Whether some measure has the name `name` (any case), weighted or not.
+bool isNeighborMeasure(const char* name);
+
+// The names of the measures, for messages: "jaccard, overlap, ...".
+extern const char kNeighborMeasureNames[];
+
+// The Jaccard and overlap measures of neighborJaccard and neighborOverlap.
+const NeighborMeasure& neighborJaccardMeasure();
+const NeighborMeasure& neighborOverlapMeasure();
+
+// The natural logarithm of x >= 1, correctly rounded but in cases too close to a halfway point to
+// matter: without the C library, which the plug-ins do not link.
+double naturalLog(double x);
