@@ -16,10 +16,10 @@ install_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ make octave liboctave-dev)
 # What building the tests and benchmarks needs besides (the default preset builds them too).
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev)
-# What running the tests needs besides: valgrind for the memcheck test, and OpenBLAS, which
-# replaces the reference BLAS as the default through the alternatives system, so that the demo's
-# test draws its figures on both and compares them.
-CHECK_PACKAGES=(valgrind libopenblas0-serial)
+# What running the tests needs besides: valgrind for the memcheck test, OpenBLAS, which replaces
+# the reference BLAS as the default through the alternatives system, so that the demo's test draws
+# its figures on both and compares them, and Octave's parallel package for the workers' recipe.
+CHECK_PACKAGES=(valgrind libopenblas0-serial octave-parallel)
 # What the demo's figures need: gnuplot draws them without a display, in Octave's own font.
 DEMO_PACKAGES=(gnuplot-nox fonts-freefont-otf)
 # What building the plug-ins for MATLAB (Windows, macOS, Linux) and checking their structure needs.
