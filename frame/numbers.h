@@ -38,6 +38,15 @@ inline bool isCountable(double capacity) { return capacity >= 0.0 && capacity < 
 // Whether a value is a finite number: neither infinite nor NaN.
 inline bool isFinite(double value) { return value - value == 0.0; }
 
+// Positive infinity.
+inline double infinity() {
+  const union {
+    uint64_t bits;
+    double value;
+  } inf = {UINT64_C(0x7ff0000000000000)};
+  return inf.value;
+}
+
 // A quiet NaN without the sign bit.
 inline double quietNaN() {
   const union {

@@ -1,14 +1,16 @@
 #include "frame/top_values.h"
 
 #include "frame/host.h"
+#include "frame/numbers.h"
 #include "frame/sorting.h"
 #include "frame/workspace.h"
 
 TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms) {
   TopValues top = {columns, 0, workspaceOf<uint64_t>(word, (uint64_t)columns + 1),
-                   zeroedWorkspaceOf<int32_t>(word, (uint64_t)columns)};
+                   zeroedWorkspaceOf<int32_t>(word, (uint64_t)columns), workspaceOf<double>(word, (uint64_t)columns)};
   top.starts[0] = 0;
   for (int32_t c = 0; c < columns; ++c) top.starts[c + 1] = top.starts[c] + (uint64_t)rooms[c];
+  for (int32_t c = 0; c < columns; ++c) top.bars[c] = -infinity();
   top.entries = workspaceOf<TopEntry>(word, top.starts[columns]);
   return top;
 }
@@ -48,6 +50,8 @@ void releaseTopValues(TopValues& top) {
   mxFree(top.entries);
   mxFree(top.starts);
   mxFree(top.sizes);
+  mxFree(top.bars);
+  top.bars = 0;
   top.entries = 0;
   top.starts = 0;
   top.sizes = 0;

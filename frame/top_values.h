@@ -18,6 +18,7 @@ struct TopValues {
   TopEntry* entries;
   uint64_t* starts;
   int32_t* sizes;
+  double* bars;  // per column: the least value it holds once full, below which no value enters; else -Inf
 };
 
 // Room for each of `columns` columns: rooms[c] entries (k, or fewer where a column cannot have
@@ -38,6 +39,7 @@ void siftTopUp(TopEntry* heap, int32_t child);
 // Offers `value` of row `row` to column `column`: kept while the column has room, else when it
 // ranks before the least it holds, which it then replaces. `value` must not be NaN.
 inline void offerTop(TopValues& top, int32_t column, int32_t row, double value) {
+  if (value < top.bars[column]) return;
   TopEntry* heap = top.entries + top.starts[column];
   const int32_t room = (int32_t)(top.starts[column + 1] - top.starts[column]);
   int32_t& size = top.sizes[column];
@@ -48,7 +50,10 @@ inline void offerTop(TopValues& top, int32_t column, int32_t row, double value) 
   } else if (room > 0 && ranksBefore(entry, heap[0])) {
     heap[0] = entry;
     siftTopDown(heap, size, 0);
+  } else {
+    return;
   }
+  if (size == room) top.bars[column] = heap[0].value;
 }
 
 // The entries all columns hold.

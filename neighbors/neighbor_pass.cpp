@@ -287,8 +287,15 @@ static int32_t entriesOf(const NeighborPairs& found, int32_t r, int32_t j) {
   return (resultColumn(found, j) >= 0) + (found.symmetric && j != r && resultColumn(found, r) >= 0);
 }
 
+// Whether the pair (r, j) of value `value` may enter the top values of a column it lies in: not
+// below the least value of its column or, mirrored, of its row's. Most pairs are turned away here.
+static inline bool mightEnter(const NeighborPairs& found, int32_t r, int32_t j, double value) {
+  const int32_t column = resultColumn(found, j), mirror = found.symmetric && j != r ? resultColumn(found, r) : -1;
+  return (column >= 0 && value >= found.top.bars[column]) || (mirror >= 0 && value >= found.top.bars[mirror]);
+}
+
 // Offers the pair (r, j) of value `value` to the columns of the result it lies in.
-static void offerPair(NeighborPairs& found, int32_t r, int32_t j, double value) {
+static inline void offerPair(NeighborPairs& found, int32_t r, int32_t j, double value) {
   if (value != value) return;
   if (resultColumn(found, j) >= 0) offerTop(found.top, resultColumn(found, j), r, value);
   if (found.symmetric && j != r && resultColumn(found, r) >= 0) offerTop(found.top, resultColumn(found, r), j, value);
@@ -328,7 +335,7 @@ static int32_t keepRowOf(NeighborPairs& found, int32_t r, Counts& counts, int32_
     const double pairValue = value(sum, rowNumber, kOfDegrees ? (double)degrees[j] : numbers[j]);
     if ((kPlain || !every) && !(pairValue > threshold)) continue;
     if (!kPlain && top) {
-      offerPair(found, r, j, pairValue);
+      if (mightEnter(found, r, j, pairValue)) offerPair(found, r, j, pairValue);
       continue;
     }
     if (!kCounted) keptSums[count] = sum;
