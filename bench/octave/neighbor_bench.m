@@ -137,32 +137,6 @@ function [S, counts] = vectorised_jaccard (G, threshold)
   S = sparse (i(kept), j(kept), similarity(kept), rows (G), columns (G));
 end
 
-% n nodes with `base` random neighbours each and `hubs` nodes joined to `reach` more at random.
-function G = hub_graph (n, base, hubs, reach, seed)
-  rand ("state", seed);
-  ends = repmat ((1:n)', base, 1);
-  ends = ends(randperm (numel (ends)));
-  from = [ends(1:2:end-1); repmat((1:hubs)', reach, 1)];
-  to = [ends(2:2:end); randi(n, hubs * reach, 1)];
-  G = undirected (from, to, n);
-end
-
-% n nodes, about `mean` neighbours each, degrees of a power law with the given exponent.
-function G = power_law_graph (n, mean, exponent, seed)
-  rand ("state", seed);
-  weights = cumsum ((1:n)' .^ (-1 / (exponent - 1)));
-  pairs = round (n * mean / 2);
-  pick = @() min (lookup (weights, rand (pairs, 1) * weights(end)) + 1, n);
-  G = undirected (pick (), pick (), n);
-end
-
-% The symmetric 0/1 graph of the given edges without loops.
-function G = undirected (from, to, n)
-  kept = from != to;
-  G = sparse (from(kept), to(kept), 1, n, n);
-  G = spones (G + G');
-end
-
 % Memory the machine can still give, in bytes.
 function bytes = available_bytes ()
   info = fileread ("/proc/meminfo");
