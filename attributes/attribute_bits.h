@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "frame/bit_count.h"
 #include "frame/sparse_view.h"
 
 // Rows that share one vector: the bit sets are stored in blocks of this many listed nodes.
@@ -20,14 +21,6 @@ inline uint64_t paddedRows(uint64_t listed) {
 // The position of word `word` of list position `row` in the bit sets.
 inline uint64_t bitIndex(uint64_t words, uint64_t row, uint64_t word) {
   return (row / kInterleavedRows * words + word) * kInterleavedRows + row % kInterleavedRows;
-}
-
-// The number of set bits of a word, without the POPCNT instruction the baseline lacks.
-inline uint64_t popcount64(uint64_t x) {
-  x = x - ((x >> 1) & UINT64_C(0x5555555555555555));
-  x = (x & UINT64_C(0x3333333333333333)) + ((x >> 2) & UINT64_C(0x3333333333333333));
-  x = (x + (x >> 4)) & UINT64_C(0x0f0f0f0f0f0f0f0f);
-  return (x * UINT64_C(0x0101010101010101)) >> 56;
 }
 
 // Sets in `bits` (zeroed, paddedRows(listed) * words words) the attributes each listed node

@@ -6,7 +6,9 @@
 
 #include "frame/node_list.h"
 #include "frame/progress.h"
+#include "frame/numbers.h"
 #include "frame/sparse_view.h"
+#include "similarity/packed_rows.h"
 
 // How many row nodes of one column a similarity block takes in one pass over the column's values.
 const int kRowsPerBlock = 16;
@@ -24,18 +26,27 @@ typedef unsigned (*SimilarityBlock)(const MatrixView& table, int32_t column, uin
 // once per column.
 typedef uint32_t (*ColumnCount)(const MatrixView& table, int32_t column);
 
-// What sets one similarity kernel apart: its lines, its progress step and how it computes a block.
+// What sets one similarity kernel apart: its lines, its progress step, how it computes a block
+// from the table, and how it packs the listed nodes into bit sets and computes a block from them.
 struct SimilarityKernel {
   const char* openingLine;
   ProgressLine progress;
   const char* closingLine;  // shows the stored count
   SimilarityBlock similarityBlock;
   ColumnCount columnCount;  // none (0) where the blocks need no count of their column
+  uint64_t packedWords;  // the words of a packed node; 0 where the kernel does not pack
+  PackRows packRows;
+  PackedBlock packedBlock;
 };
+
+// List position k's node number truncated toward zero, as a 0-based row or column.
+inline int32_t listedNode(const double* nodesToKeep, int32_t k) { return saturatingInt32(nodesToKeep[k]) - 1; }
 
 // Stores into S, column by column in list order, the similarity of every ordered pair of listed
 // nodes that is strictly above `threshold`, never past S's room: once the room is full it stores
-// nothing more but goes on counting. S is numNodes-by-numNodes. Returns how many pairs passed the
+// nothing more but goes on counting. Where the table packs and the room holds the bit sets past a
+// whole column's entries, columns are counted from the bit sets kept at the room's end, until the
+// stored entries come near them; the room past the result is left zero as the host created it. S is numNodes-by-numNodes. Returns how many pairs passed the
 // threshold: the entries the result needed. The list must hold strictly ascending node numbers
 // from 1 to numNodes after truncation, and numNodes must be below 2^31.
 uint64_t attributePass(const SimilarityKernel& kernel, const MatrixView& table, const NodeList& nodesToKeep,

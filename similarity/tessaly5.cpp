@@ -3,10 +3,13 @@
 #include "similarity/attribute_pass.h"
 #include "similarity/logical_blocks.h"
 
-// The pass of `kernel`'s lines over the listed nodes on the block of `path`.
+// The pass of `kernel`'s lines over the listed nodes on the blocks of `path`.
 static uint64_t logicalPass(SimilarityKernel kernel, CpuPath path, const MatrixView& nodeAtts,
                             const NodeList& nodesToKeep, double threshold, const SparseView& S) {
   chooseLogicalBlock(path, nodeAtts, nodesToKeep, kernel);
+  kernel.packedWords = packedWordsOf(nodeAtts.m);
+  kernel.packRows = packLogicalRows;
+  kernel.packedBlock = packedBlockOf(path);
   return attributePass(kernel, nodeAtts, nodesToKeep, threshold, S);
 }
 
@@ -14,7 +17,7 @@ static uint64_t logicalPass(SimilarityKernel kernel, CpuPath path, const MatrixV
 uint64_t tessaly5OnPath(CpuPath path, const MatrixView& nodeAtts, const NodeList& nodesToKeep, double threshold,
                         const SparseView& S) {
   const SimilarityKernel kernel = {"start tessaly5 ... \n", {10000000, 1000000, "tessaly5 nnz=%d M\n"},
-                                   "end tessaly5 => nnz=%d\n", 0, 0};
+                                   "end tessaly5 => nnz=%d\n", 0, 0, 0, 0, 0};
   return logicalPass(kernel, path, nodeAtts, nodesToKeep, threshold, S);
 }
 
@@ -22,7 +25,7 @@ uint64_t tessaly5OnPath(CpuPath path, const MatrixView& nodeAtts, const NodeList
 uint64_t tessaly5bOnPath(CpuPath path, const MatrixView& nodeAtts, const NodeList& nodesToKeep, double threshold,
                          const SparseView& S) {
   const SimilarityKernel kernel = {"start tessaly5b ... \n", {10000000, 1000000, "tessaly5b nnz=%d M\n"},
-                                   "end tessaly5b => nnz=%d\n", 0, 0};
+                                   "end tessaly5b => nnz=%d\n", 0, 0, 0, 0, 0};
   return logicalPass(kernel, path, nodeAtts, nodesToKeep, threshold, S);
 }
 

@@ -7,7 +7,8 @@
 uint64_t tessaly5aOnPath(CpuPath path, const MatrixView& nodeAtts, const NodeList& nodesToKeep, double threshold,
                          const SparseView& S) {
   const SimilarityKernel kernel = {"start tessaly5a ... \n", {1000, 1000, "tessaly5a nnz=%d K\n"},
-                                   "end tessaly5a => nnz=%d\n", rowSumBlockOf(path), 0};
+                                   "end tessaly5a => nnz=%d\n", rowSumBlockOf(path), 0,
+                                   packedWordsOf(nodeAtts.n), packNumericRows, packedBlockOf(path)};
   return attributePass(kernel, nodeAtts, nodesToKeep, threshold, S);
 }
 

@@ -31,6 +31,13 @@
 %           THRESHOLD than the room holds, the call ends in
 %           MATLAB:tessaly5a:noroom instead: raise THRESHOLD.
 %
+%   How: where every listed value truncates to 0 or 1, the listed rows are
+%   packed once into bit sets of K * (ceil (numAttrs / 64) + 1) words kept
+%   in the unused end of S's room, and each pair is counted from those; in a
+%   room too small for them, for the last columns once the stored entries
+%   come near them, and for tables with other values, pairs are counted
+%   from nodeAtts itself. No memory beyond S.
+%
 %   Printed lines
 %     First the argument counts ("nlhs = 1, nrhs = 3"), then the table's size
 %     ("nodeAtts dimensions: ...") and the parameters with 0.33 of all pairs

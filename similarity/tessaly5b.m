@@ -30,6 +30,12 @@
 %           MATLAB:tessaly5b:noroom instead: raise THRESHOLD, or call tessaly5
 %           with a larger percentSparse.
 %
+%   How: the listed columns are packed once into bit sets of
+%   K * (ceil (numAttrs / 64) + 1) words kept in the unused end of S's room,
+%   and each pair is counted from those; where the room cannot hold them,
+%   and for the last columns once the stored entries come near them, pairs
+%   are counted from nodeAtts itself. No memory beyond S.
+%
 %   Printed lines
 %     First the argument counts ("nlhs = 1, nrhs = 3"), then the table's size
 %     ("nodeAtts dimensions: ...") and the parameters with a quarter of all
