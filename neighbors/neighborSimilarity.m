@@ -63,9 +63,15 @@
 %   Printed lines
 %     "neighborSimilarity: n = <n>, nnz(G) = <edges>, measure = <name>", the
 %     threshold (or "no threshold") and the other options given, at the start;
-%     "neighborSimilarity: <p>% done" each tenth of a call of about 10^8 or
-%     more products (one for each path r -> k -> j; d(d+1)/2 through a node of
-%     degree d when G is symmetric); "neighborSimilarity: nnz(S) = <count>".
+%     "neighborSimilarity: <p>% done" each tenth of the work of a call of
+%     about 10^8 or more products (one for each path r -> k -> j; d(d+1)/2
+%     through a node of degree d when G is symmetric);
+%     "neighborSimilarity: nnz(S) = <count>".
+%
+%   How: as neighborJaccard (see help neighborJaccard), with which it shares
+%   its pass; for jaccard, overlap, dice, cosine and hubDepressed with a
+%   Threshold above 0, no TopK and no Columns on a symmetric G, it too skips
+%   the pairs that cannot pass where that pays.
 %
 %   Example: the five most similar nodes of each node of a random network, by
 %   their neighbourhoods' cosine, leaving each node itself out

@@ -45,20 +45,46 @@ static double lhnOf(double shared, double rowNumber, double columnNumber) {
 static double sumOf(double sum, double, double) { return sum; }
 
 static const NeighborMeasure kMeasures[] = {
-    {"jaccard", false, kSharedCount, kEdgesOut, jaccardOf},
-    {"overlap", false, kSharedCount, kEdgesOut, overlapOf},
-    {"dice", false, kSharedCount, kEdgesOut, diceOf},
-    {"cosine", false, kSharedCount, kEdgesOut, cosineOf},
-    {"hubDepressed", false, kSharedCount, kEdgesOut, hubDepressedOf},
-    {"lhn", false, kSharedCount, kEdgesOut, lhnOf},
-    {"common", false, kSharedCount, kEdgesOut, sumOf},
-    {"adamicAdar", false, kInverseLogDegree, kEdgesOut, sumOf},
-    {"resourceAllocation", false, kInverseDegree, kEdgesOut, sumOf},
-    {"jaccard", true, kSmallerWeight, kWeightTotal, jaccardOf},
-    {"dice", true, kSmallerWeight, kWeightTotal, diceOf},
-    {"cosine", true, kWeightProduct, kWeightNorm, normedOf},
-    {"common", true, kWeightProduct, kWeightTotal, sumOf},
+    {"jaccard", false, kSharedCount, kEdgesOut, jaccardOf, kJaccardBound},
+    {"overlap", false, kSharedCount, kEdgesOut, overlapOf, kOverlapBound},
+    {"dice", false, kSharedCount, kEdgesOut, diceOf, kDiceBound},
+    {"cosine", false, kSharedCount, kEdgesOut, cosineOf, kCosineBound},
+    {"hubDepressed", false, kSharedCount, kEdgesOut, hubDepressedOf, kLargerDegreeBound},
+    {"lhn", false, kSharedCount, kEdgesOut, lhnOf, kNoBound},
+    {"common", false, kSharedCount, kEdgesOut, sumOf, kNoBound},
+    {"adamicAdar", false, kInverseLogDegree, kEdgesOut, sumOf, kNoBound},
+    {"resourceAllocation", false, kInverseDegree, kEdgesOut, sumOf, kNoBound},
+    {"jaccard", true, kSmallerWeight, kWeightTotal, jaccardOf, kNoBound},
+    {"dice", true, kSmallerWeight, kWeightTotal, diceOf, kNoBound},
+    {"cosine", true, kWeightProduct, kWeightNorm, normedOf, kNoBound},
+    {"common", true, kWeightProduct, kWeightTotal, sumOf, kNoBound},
 };
+
+// Each bound follows from c <= min(a, b) and the measure's value exceeding t.
+double sharedAbove(SharedBound bound, double threshold, double a, double b) {
+  const double smaller = a < b ? a : b, larger = a < b ? b : a;
+  switch (bound) {
+    case kJaccardBound: return threshold * (a + b) / (1.0 + threshold);
+    case kDiceBound: return threshold * (a + b) / 2.0;
+    case kCosineBound: return threshold * squareRoot(a * b);
+    case kOverlapBound: return threshold * smaller;
+    case kLargerDegreeBound: return threshold * larger;
+    case kNoBound: break;
+  }
+  return 0.0;
+}
+
+double leastPartnerDegree(SharedBound bound, double threshold, double a) {
+  switch (bound) {
+    case kJaccardBound:
+    case kLargerDegreeBound: return threshold * a;
+    case kDiceBound: return threshold * a / (2.0 - threshold);
+    case kCosineBound: return threshold * threshold * a;
+    case kOverlapBound:
+    case kNoBound: break;
+  }
+  return 0.0;
+}
 
 const char kNeighborMeasureNames[] =
     "jaccard, overlap, dice, cosine, hubDepressed, lhn, common, adamicAdar, resourceAllocation";

@@ -20,6 +20,17 @@ enum NodeNumber {
   kWeightNorm,   // the square root of the sum of its row of G squared
 };
 
+// What a measure of counted neighbours tells of the common neighbours c a pair of degrees a and b
+// needs for a value above a threshold t, for the pass that skips pairs that cannot pass.
+enum SharedBound {
+  kNoBound,            // nothing: every pair sharing a neighbour is counted
+  kJaccardBound,       // c > t (a + b) / (1 + t), and the degrees within a factor t
+  kDiceBound,          // c > t (a + b) / 2, the smaller degree above t / (2 - t) of the larger
+  kCosineBound,        // c > t sqrt(a b), the smaller degree above t^2 of the larger
+  kOverlapBound,       // c > t min(a, b)
+  kLargerDegreeBound,  // c > t max(a, b), the degrees within a factor t (hub depressed)
+};
+
 // The value of a pair from its sum and the numbers of its row node r and column node j. A pair is
 // kept when its value is strictly above a threshold, so a NaN is never kept.
 typedef double (*NeighborValue)(double sum, double rowNumber, double columnNumber);
@@ -31,7 +42,14 @@ struct NeighborMeasure {
   NeighborSum sum;
   NodeNumber number;
   NeighborValue valueOf;
+  SharedBound bound;
 };
+
+// The common neighbours a pair of degrees a and b must share more than, for a value above t.
+double sharedAbove(SharedBound bound, double threshold, double a, double b);
+
+// The least degree b <= a of a partner whose pair with a node of degree a can be above t.
+double leastPartnerDegree(SharedBound bound, double threshold, double a);
 
 // The measure of `name` (any case) and weighting, or null when there is none: every measure
 // unweighted, and jaccard, dice, cosine and common weighted.

@@ -5,6 +5,7 @@
 #include "frame/progress.h"
 #include "frame/sorting.h"
 #include "frame/workspace.h"
+#include "neighbors/neighbor_prefixes.h"
 
 // Products of a pass (one count added for a neighbour of a neighbour) that take about a second here.
 static const uint64_t kProductsPerSecond = 100000000;
@@ -148,27 +149,31 @@ static bool restrictedRow(const NeighborPairs& found, int32_t r) {
   return found.resultColumnOf && (!found.symmetric || found.resultColumnOf[r] < 0);
 }
 
-// The products of the whole pass. Row r adds a count for each edge out of every k it has an edge
-// to: one for each edge r -> k -> j. Of a symmetric pattern only the columns j >= r are counted,
-// d(d+1)/2 through a node of degree d. With result columns of its own, the walks as they will be.
-static uint64_t productsOf(const NeighborPairs& found, const RowPattern& P, const int32_t* degrees, Counts& counts) {
+// The products of a pass over every column. Row r adds a count for each edge out of every k it
+// has an edge to: one for each edge r -> k -> j. Of a symmetric pattern only the columns j >= r
+// are counted, d(d+1)/2 through a node of degree d.
+static uint64_t wholeProducts(const NeighborPairs& found, const RowPattern& P, const int32_t* degrees) {
   uint64_t products = 0;
   const int32_t n = found.n;
-  if (found.request.columns) {
-    for (int32_t r = 0; r < n; ++r)
-      for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) {
-        int32_t start, end;
-        walkOf(P, found.symmetric, restrictedRow(found, r), r, P.columns[p], counts, start, end);
-        products += (uint64_t)(end > start ? end - start : 0);
-      }
-    for (int32_t k = 0; k < n; ++k) counts.firstFrom[k] = P.starts[k];
-    return products;
-  }
   if (found.symmetric) {
     for (int32_t k = 0; k < n; ++k) products += (uint64_t)degrees[k] * ((uint64_t)degrees[k] + 1) / 2;
     return products;
   }
   for (int32_t p = 0; p < P.starts[n]; ++p) products += (uint64_t)degrees[P.columns[p]];
+  return products;
+}
+
+// The products of the pass: with result columns of its own, the walks as they will be.
+static uint64_t productsOf(const NeighborPairs& found, const RowPattern& P, const int32_t* degrees, Counts& counts) {
+  if (!found.request.columns) return wholeProducts(found, P, degrees);
+  uint64_t products = 0;
+  for (int32_t r = 0; r < found.n; ++r)
+    for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) {
+      int32_t start, end;
+      walkOf(P, found.symmetric, restrictedRow(found, r), r, P.columns[p], counts, start, end);
+      products += (uint64_t)(end > start ? end - start : 0);
+    }
+  for (int32_t k = 0; k < found.n; ++k) counts.firstFrom[k] = P.starts[k];
   return products;
 }
 
@@ -501,11 +506,13 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   found.numbers = nodeNumbers(word, request.measure->number, P, n);
   found.resultColumnOf = resultColumnsOf(request, n);
   if (request.topK > 0) startTop(found, P);
-  Counts counts = countsFor(found, P, degrees);
-  const uint64_t products = productsOf(found, P, degrees, counts);
-  TenthsProgress progress = startTenths(request.progressLine, products, products >= request.limits.productsShown);
-  findRows(found, P, progress, counts);
-  releaseCounts(counts);
+  if (request.columns || !findByPrefixes(found, P.starts, P.columns, wholeProducts(found, P, degrees))) {
+    Counts counts = countsFor(found, P, degrees);
+    const uint64_t products = productsOf(found, P, degrees, counts);
+    TenthsProgress progress = startTenths(request.progressLine, products, products >= request.limits.productsShown);
+    findRows(found, P, progress, counts);
+    releaseCounts(counts);
+  }
   mxFree(P.weights);
   mxFree(P.columns);
   mxFree(P.starts);
@@ -598,4 +605,4 @@ void storeNeighborPairs(NeighborPairs& found, const SparseView& S) {
   releasePairs(found);
 }
 
-NeighborLimits moduleLimits() { return NeighborLimits{(int32_t)kMaxEntries, kProductsPerSecond}; }
+NeighborLimits moduleLimits() { return NeighborLimits{(int32_t)kMaxEntries, kProductsPerSecond, kCheaperPass}; }

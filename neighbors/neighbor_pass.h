@@ -10,10 +10,15 @@
 #include "frame/top_values.h"
 #include "neighbors/neighbor_measures.h"
 
-// When a pass gives up, and when it shows its progress.
+// Which pass finds the pairs: the cheaper by an estimate of their work, or, for the tests, the one
+// named (the pass by prefixes only where the request allows it).
+enum PassChoice { kCheaperPass, kCountingPass, kPrefixPass };
+
+// When a pass gives up, when it shows its progress, and which pass runs.
 struct NeighborLimits {
   int32_t maxEntries;      // a result of more entries than this: the pass stops and keeps nothing
   uint64_t productsShown;  // a pass of this many products or more prints its progress in tenths
+  PassChoice pass;
 };
 
 // What a caller asks of a pass.

@@ -344,7 +344,7 @@ RandomGraph pathGraph(size_t n) {
 // Whether a pass over G keeping every pair stays within a limit of `limit` entries; a pass past
 // it frees its workspace itself.
 bool keptWithin(const RandomGraph& G, int32_t limit) {
-  const NeighborPairs found = findNeighborPairs(markedRequest(G, -1.0, NeighborLimits{limit, UINT64_MAX}), viewOf(G));
+  const NeighborPairs found = findNeighborPairs(markedRequest(G, -1.0, NeighborLimits{limit, UINT64_MAX, kCheaperPass}), viewOf(G));
   testhostTakeOutput();
   const size_t blocksLeft = testhostFreeWorkspace();
   if (found.overflowed) EXPECT_EQ(0u, blocksLeft);
@@ -384,9 +384,77 @@ uint64_t productsOf(const RandomGraph& G) {
 // What a pass over G prints before its pairs are stored, progress shown from `productsShown` on.
 std::string printedByPass(const RandomGraph& G, uint64_t productsShown) {
   testhostTakeOutput();
-  findNeighborPairs(markedRequest(G, 0.0, NeighborLimits{INT32_MAX, productsShown}), viewOf(G));
+  findNeighborPairs(markedRequest(G, 0.0, NeighborLimits{INT32_MAX, productsShown, kCheaperPass}), viewOf(G));
   testhostFreeWorkspace();
   return testhostTakeOutput();
+}
+
+// A symmetric graph of n nodes with heavy-tailed degrees: edge {r, k} drawn with a probability
+// proportional to (r + 1)^-0.6 (k + 1)^-0.6, so that the first nodes are hubs; no loops.
+RandomGraph hubbedGraph(std::mt19937& random, size_t n) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  RandomGraph G;
+  G.n = n;
+  G.edge.assign(n * n, 0);
+  const double scale = 3.0 * n / (pow(n, 0.4) / 0.4) / (pow(n, 0.4) / 0.4);
+  for (size_t r = 0; r < n; ++r)
+    for (size_t k = r + 1; k < n; ++k)
+      if (unit(random) < scale * pow(r + 1.0, -0.6) * pow(k + 1.0, -0.6)) G.edge[r * n + k] = G.edge[k * n + r] = 1;
+  for (size_t j = 0; j < n; ++j) {
+    for (size_t r = 0; r < n; ++r)
+      if (G.edge[r * n + j]) G.ir.push_back(r), G.values.push_back(1.0);
+    G.jc.push_back(G.ir.size());
+  }
+  return G;
+}
+
+// What a pass of `measure` above `threshold` stores and prints, run as `pass`.
+struct PassRun {
+  bool overflowed;
+  PlainSparse result;
+  std::string printed;
+};
+PassRun runPass(const RandomGraph& G, const NeighborMeasure& measure, double threshold, bool self, bool nonEdges,
+                const NeighborLimits& limits) {
+  NeighborRequest request = thresholdedRequest("pass", "", "%d%%\n", "", measure, (int32_t)G.n, threshold);
+  request.self = self;
+  request.nonEdgesOnly = nonEdges;
+  request.limits = limits;
+  testhostTakeOutput();
+  NeighborPairs found = findNeighborPairs(request, viewOf(G));
+  PassRun run = {found.overflowed, {}, ""};
+  if (!found.overflowed) run.result = storedByKernel(found);
+  run.printed = testhostTakeOutput();
+  EXPECT_EQ(0u, testhostFreeWorkspace());
+  return run;
+}
+
+// The pass by prefixes against the full count, bit for bit, on every measure with a bound: small
+// graphs of every kind (only symmetric ones take the prefixes) and graphs of up to 300 nodes with
+// hubs, thresholds of every kind and values equal to them, the diagonal left out, non-edges only,
+// limits of entries that overflow, and the progress lines.
+TEST(NeighborPass, FindsByPrefixesWhatTheFullCountFinds) {
+  const char* names[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed"};
+  std::mt19937 random(2101);
+  for (int round = 0; round < 600; ++round) {
+    const RandomGraph G = round % 4 == 3 ? hubbedGraph(random, 40 + random() % 260) : randomGraph(random);
+    const NeighborMeasure& measure = *neighborMeasureNamed(names[round % 5], false);
+    const double fractions[] = {0.25, 0.4, 0.5, 0.6, 2.0 / 3.0, 0.75, 0.8, 0.9};
+    const double threshold = random() % 2 ? fractions[random() % 8] : someThreshold(random);
+    const bool self = random() % 4 != 0, nonEdges = random() % 4 == 0;
+    NeighborLimits limits = {random() % 8 == 0 ? (int32_t)(random() % 200) : INT32_MAX,
+                             random() % 4 == 0 ? (uint64_t)(random() % 2000) : UINT64_MAX, kCountingPass};
+    SCOPED_TRACE("round " + std::to_string(round) + " " + names[round % 5] + " above " + std::to_string(threshold));
+    const PassRun expected = runPass(G, measure, threshold, self, nonEdges, limits);
+    for (const PassChoice pass : {kPrefixPass, kCheaperPass}) {
+      limits.pass = pass;
+      const PassRun run = runPass(G, measure, threshold, self, nonEdges, limits);
+      EXPECT_EQ(expected.overflowed, run.overflowed);
+      EXPECT_EQ(expected.result, run.result);
+      // Both show their progress from the same products on, each in tenths of its own work.
+      EXPECT_EQ(expected.printed.find("100%") != std::string::npos, run.printed.find("100%") != std::string::npos);
+    }
+  }
 }
 
 TEST(NeighborPass, PrintsEachTenthOfItsProductsFromItsExactCountOn) {

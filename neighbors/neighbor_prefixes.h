@@ -1,0 +1,28 @@
+// The pass that skips pairs which cannot pass the threshold, for a measure of counted neighbours
+// with a bound on what a passing pair shares, on a symmetric pattern: the set-similarity join of
+// the rows of P (each node's neighbours), its neighbours ordered from the fewest edges to the
+// most, so that the nodes of high degree, through which most pairs pass, come last.
+//
+// A pair can pass only when its two degrees are close enough (the size filter) and when it shares
+// more than a number of neighbours its degrees set. Two rows sharing that many neighbours share
+// one among the first of each row (the prefixes): rows are taken in order of degree, each row's
+// prefix is looked up in an index of the prefixes of the rows before it, the shared neighbours
+// counted there bound what a pair can share in all, and only the pairs that may still pass are
+// counted in full. Every pair found is then kept by the same value and test as in the full pass.
+#pragma once
+
+#include <stdint.h>
+
+#include "neighbors/neighbor_pass.h"
+
+// Whether the request allows the pass: a threshold above 0, a measure with a bound, every column,
+// no top values, a symmetric pattern.
+bool prefixesMayServe(const NeighborPairs& found);
+
+// Finds the pairs of `found` (its request, n, degrees and symmetric pattern set: row r's columns
+// at columns[starts[r]] to columns[starts[r+1]-1]) by prefixes, when the request allows it and its
+// limits choose it, or leave the choice to an estimate of its work that says it is cheaper than
+// counting through every neighbour (`products` of them); returns false, having kept nothing,
+// when it does not run. Prints the progress lines in tenths of its own work when
+// `products` reaches the request's limit for lines.
+bool findByPrefixes(NeighborPairs& found, const int32_t* starts, const int32_t* columns, uint64_t products);
