@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/fastest_runs.h"
 #include "bench/random_graph.h"
 #include "merge/corvane.h"
 #include "normalise/divide_by_min_degree.h"
@@ -205,28 +206,6 @@ void registerAll() {
           path == kPortablePath ? 2 : 3, true);
   }
 }
-
-// Google Benchmark's console table, keeping the fastest repetition of each comparison.
-class FastestRuns : public benchmark::ConsoleReporter {
- public:
-  struct Fastest {
-    double seconds = 1e300;
-    std::map<std::string, double> counters;
-  };
-  std::map<std::string, Fastest> fastest;
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    benchmark::ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      const double seconds = run.GetAdjustedCPUTime() / 1e3;
-      Fastest& best = fastest[run.run_name.function_name];
-      if (seconds >= best.seconds) continue;
-      best.seconds = seconds;
-      for (const auto& counter : run.counters) best.counters[counter.first] = counter.second.value;
-    }
-  }
-};
 
 // One row of the ratio table: the time, the rate, the speed against the former kernel and, for the
 // streaming kernels, the bytes they must move as a share of the copy bandwidth.

@@ -1,8 +1,10 @@
 // neighborJaccard and neighborOverlap against the common-neighbour counts C = P * P formed in full
 // and the plain formulas, bit for bit, on directed and symmetric graphs, double or logical, with
-// stored zeros (no edge) and NaN (an edge), written into exactly the room the pass asks for.
+// stored zeros (no edge) and NaN (an edge), written into exactly the room the pass asks for; each
+// by the pass the kernel chooses and by the pass by prefixes.
 #include <math.h>
 
+#include "neighbors/neighbor_measures.h"
 #include "neighbors/neighbor_similarity.h"
 #include "fuzz/support/kernel_results.h"
 
@@ -48,6 +50,13 @@ StoredResult storedByKernel(NeighborPairs found) {
   return result;
 }
 
+// The pass by prefixes of `measure` above `threshold`, wherever the request allows it.
+NeighborPairs byPrefixes(const MatrixView& G, const NeighborMeasure& measure, double threshold) {
+  NeighborRequest request = thresholdedRequest("prefixes", "", "", "", measure, (int32_t)G.n, threshold);
+  request.limits.pass = kPrefixPass;
+  return findNeighborPairs(request, G);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,10 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const MatrixView view = {G.n, G.n, logical ? nullptr : G.pr.data(), logical ? bytes.data() : nullptr,
                            G.ir.data(), G.jc.data()};
   const std::vector<char> edge = edgesOf(G, bytes, logical);
-  expectSame(expectedPairs(edge, G.n, threshold,
-                           [](double v, double dr, double dj) { return (dr + dj) - v > 0 ? v / ((dr + dj) - v) : NAN; }),
-             storedByKernel(neighborJaccard(view, threshold)), "neighborJaccard");
-  expectSame(expectedPairs(edge, G.n, threshold, [](double v, double dr, double dj) { return v / (dr < dj ? dr : dj); }),
-             storedByKernel(neighborOverlap(view, threshold)), "neighborOverlap");
+  const StoredResult jaccard = expectedPairs(
+      edge, G.n, threshold, [](double v, double dr, double dj) { return (dr + dj) - v > 0 ? v / ((dr + dj) - v) : NAN; });
+  expectSame(jaccard, storedByKernel(neighborJaccard(view, threshold)), "neighborJaccard");
+  expectSame(jaccard, storedByKernel(byPrefixes(view, neighborJaccardMeasure(), threshold)), "jaccard by prefixes");
+  const StoredResult overlap =
+      expectedPairs(edge, G.n, threshold, [](double v, double dr, double dj) { return v / (dr < dj ? dr : dj); });
+  expectSame(overlap, storedByKernel(neighborOverlap(view, threshold)), "neighborOverlap");
+  expectSame(overlap, storedByKernel(byPrefixes(view, neighborOverlapMeasure(), threshold)), "overlap by prefixes");
   return 0;
 }

@@ -1,9 +1,10 @@
 % neighbor_bench (plugins)
-%   Times neighborJaccard (G, 0.05) from PLUGINS (a folder of built .mex files) against C = G*G
-%   followed by tessaly (C, d, 0.05) and against the same computed in vectorised Octave, side by
+%   Times neighborJaccard (G, t) from PLUGINS (a folder of built .mex files) against C = G*G
+%   followed by tessaly (C, d, t) and against the same computed in vectorised Octave, side by
 %   side in one run, and measures the peak memory of each route in a separate octave-cli process.
-%   Prints one table per graph: the fastest call of each route in processor time, its ratio to
-%   neighborJaccard's, and its peak memory. Run by scripts/bench.sh, or from the repository:
+%   Prints one table per graph and threshold (t = 0.05; on the heavy tail also 0.3, 0.5 and 0.8):
+%   the fastest call of each route in processor time, its ratio to neighborJaccard's, and its
+%   peak memory. Run by scripts/bench.sh, or from the repository:
 %     octave-cli --eval "addpath('bench/octave'); neighbor_bench('build/octave')"
 %
 %   The graphs, generated reproducibly:
@@ -28,18 +29,19 @@ function neighbor_bench (plugins, file, route, repeats)
     run_route (file, route, repeats);
     return;
   end
-  threshold = 0.05;
-  graphs = {"hubs", @() hub_graph(40000, 11, 23, 885, 1), 3;
-            "heavy tail", @() power_law_graph(40000, 12.6, 2.85, 7), 3;
-            "hubs x 10", @() hub_graph(400000, 11, 230, 885, 2), 1};
+  graphs = {"hubs", @() hub_graph(40000, 11, 23, 885, 1), 3, 0.05;
+            "heavy tail", @() power_law_graph(40000, 12.6, 2.85, 7), 3, [0.05 0.3 0.5 0.8];
+            "hubs x 10", @() hub_graph(400000, 11, 230, 885, 2), 1, 0.05};
   for g = 1:rows (graphs)
     G = graphs{g, 2} ();
-    file = [tempname(), ".mat"];
-    save ("-binary", file, "G", "threshold");
     degrees = full (sum (G, 2));
-    print_heading (graphs{g, 1}, G, degrees);
-    bench_graph (plugins, file, G, degrees, graphs{g, 3});
-    delete (file);
+    for threshold = graphs{g, 4}
+      file = [tempname(), ".mat"];
+      save ("-binary", file, "G", "threshold");
+      print_heading (graphs{g, 1}, G, degrees, threshold);
+      bench_graph (plugins, file, G, degrees, graphs{g, 3});
+      delete (file);
+    end
   end
 end
 
@@ -72,10 +74,10 @@ function bench_graph (plugins, file, G, degrees, repeats)
   printf ("peak: the most memory the call took beyond what the process held before it (G included)\n");
 end
 
-function print_heading (name, G, degrees)
+function print_heading (name, G, degrees, threshold)
   products = sum (degrees .* (degrees + 1) / 2);
-  printf ("\n== %s: n = %d, nnz(G) = %d (%.2f a node, largest degree %d), threshold 0.05, %.1f million products\n", ...
-          name, columns (G), nnz (G), nnz (G) / columns (G), max (degrees), products / 1e6);
+  printf ("\n== %s: n = %d, nnz(G) = %d (%.2f a node, largest degree %d), threshold %.2f, %.1f million products\n", ...
+          name, columns (G), nnz (G), nnz (G) / columns (G), max (degrees), threshold, products / 1e6);
 end
 
 % Runs one route in a fresh octave-cli and reads back its result line.
