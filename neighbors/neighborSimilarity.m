@@ -97,6 +97,9 @@
 %   Each worker walks every row that reaches its columns: for a symmetric G
 %   two halves together take about one and a half times the work of the
 %   whole call, since each pair across the two halves is found by both.
+%   Each worker also receives G: parcellfun sends what the function holds
+%   to every worker, which for a sparse G of half a million entries takes
+%   seconds, so splitting pays only for calls that take far longer.
 %
 %   Errors, in the order the checks run; the first that fails ends the call
 %   and the caller gets no result
