@@ -32,19 +32,6 @@ static const NamedMeasure& readMeasure(const mxArray* array) {
   return kMeasures[0];
 }
 
-// The result's columns, 0-based, in workspace: the list's numbers truncated. Refuses numbers that
-// are not finite or lie outside 1 to numNodes after truncation (badcolumn), or do not ascend.
-static int32_t* readColumns(const OptionValue& columns, uint64_t numNodes) {
-  const NodeList list = {columns.list, columns.count};
-  failIf(!nodesInRange(list, numNodes), kWord, "badcolumn",
-         "Option Columns must hold node numbers from 1 to the number of nodes of nodeAtts.");
-  failIf(!nodesAscend(list), kWord, "notascending",
-         "Option Columns must ascend strictly after truncation; pass unique(fix(columns)).");
-  int32_t* chosen = workspaceOf<int32_t>(kWord, list.count + 1);
-  for (uint64_t c = 0; c < list.count; ++c) chosen[c] = (int32_t)list.numbers[c] - 1;
-  return chosen;
-}
-
 // The request of the call from its measure and options.
 static AttributeRequest requestOf(const NamedMeasure& measure, const OptionValue* options, const int32_t* columns,
                                   uint64_t numNodes, uint64_t listed) {
@@ -98,7 +85,9 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   const bool everyNode = !options[kNodes].given;
   const uint64_t listed = everyNode ? table.n : list.count;
   refuseSizesAndList(kWord, table.n, table.m, everyNode ? NodeList{0, 0} : list, "Nodes");
-  const int32_t* columns = options[kColumns].given ? readColumns(options[kColumns], table.n) : 0;
+  const int32_t* columns = options[kColumns].given
+                                   ? readColumnOption(kWord, options[kColumns], table.n, "Option Columns must hold node numbers from 1 to the number of nodes of nodeAtts.")
+                                   : 0;
   const AttributeRequest request = requestOf(measure, options, columns, table.n, listed);
   // Every pair of listed nodes passes a negative threshold: too many are known at once.
   const uint64_t everyPair = listed * listed - (request.self ? 0 : listed);

@@ -2,6 +2,8 @@
 
 #include "frame/errors.h"
 #include "frame/gateway.h"
+#include "frame/node_list.h"
+#include "frame/workspace.h"
 
 bool sameName(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b) {
@@ -121,4 +123,14 @@ void readOptions(const char* word, const OptionSpec* specs, int specCount, int n
     failWith(at + 1 >= nrhs, word, "novalue", alone, 3);
     values[spec] = readValue(word, specs[spec], prhs[at + 1]);
   }
+}
+
+int32_t* readColumnOption(const char* word, const OptionValue& columns, uint64_t numNodes, const char* rangeMessage) {
+  const NodeList list = {columns.list, columns.count};
+  failIf(!nodesInRange(list, numNodes), word, "badcolumn", rangeMessage);
+  failIf(!nodesAscend(list), word, "notascending",
+         "Option Columns must ascend strictly after truncation; pass unique(fix(columns)).");
+  int32_t* chosen = workspaceOf<int32_t>(word, list.count + 1);
+  for (uint64_t c = 0; c < list.count; ++c) chosen[c] = (int32_t)list.numbers[c] - 1;
+  return chosen;
 }

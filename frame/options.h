@@ -37,6 +37,11 @@ struct OptionValue {
 void readOptions(const char* word, const OptionSpec* specs, int specCount, int nrhs, const mxArray* const prhs[],
                  int first, OptionValue* values);
 
+// The result's columns a Columns option names, 0-based, in workspace: its numbers truncated.
+// Refuses numbers that are not finite or lie outside 1 to numNodes after truncation (badcolumn,
+// with `rangeMessage`), or that do not ascend strictly (notascending).
+int32_t* readColumnOption(const char* word, const OptionValue& columns, uint64_t numNodes, const char* rangeMessage);
+
 // Copies the text of a char row vector (or empty char array) into `text` (`size` bytes); false,
 // with `text` empty, for any other array or a text that does not fit.
 bool readText(const mxArray* array, char* text, size_t size);

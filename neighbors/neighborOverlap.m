@@ -26,21 +26,8 @@
 %   Output
 %     S          n-by-n sparse double matrix with room for nnz (S) entries
 %
-%   How, and the memory it takes
-%     C is never formed: the call works row by row with a count and a list
-%     for every node, keeps the pairs that pass THRESHOLD in workspace that
-%     grows as it fills (8 bytes a pair; one of each mirror pair when G is
-%     symmetric, the other mirrored when S is written), and then creates S
-%     with exactly the room needed. Its memory is about G, twice S and a few
-%     vectors of n numbers.
-%     With THRESHOLD above 0 and G symmetric, where an estimate of the work
-%     says it pays (high thresholds on graphs with nodes of high degree),
-%     the call skips the pairs that cannot pass: a pair above THRESHOLD
-%     must have degrees close enough and share more neighbours than its
-%     degrees set, so it shares one among the first of each node's
-%     neighbours ordered from the fewest edges to the most. Only the pairs
-%     sharing such a neighbour are counted in full; the result is the same.
-%     This takes up to 16 bytes more an edge of G.
+%   How, and the memory it takes: as neighborJaccard (see help
+%   neighborJaccard), whose pass it shares.
 %
 %   Printed lines
 %     Nothing before the checks. Then

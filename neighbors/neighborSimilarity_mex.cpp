@@ -41,19 +41,6 @@ static void refuseBadWeights(const MatrixView& G) {
          "Weighted out.");
 }
 
-// The result's columns, 0-based, in workspace: the list's numbers truncated. Refuses numbers that
-// are not finite or lie outside 1 to n after truncation (badcolumn), or do not ascend (notascending).
-static int32_t* readColumns(const OptionValue& columns, uint64_t n) {
-  const NodeList list = {columns.list, columns.count};
-  failIf(!nodesInRange(list, n), kWord, "badcolumn",
-         "Option Columns must hold node numbers from 1 to the number of nodes of G.");
-  failIf(!nodesAscend(list), kWord, "notascending",
-         "Option Columns must ascend strictly after truncation; pass unique(fix(columns)).");
-  int32_t* chosen = workspaceOf<int32_t>(kWord, list.count + 1);
-  for (uint64_t c = 0; c < list.count; ++c) chosen[c] = (int32_t)list.numbers[c] - 1;
-  return chosen;
-}
-
 // The opening line's format: n, the edges and the threshold, the measure and the options given.
 static void openingLineOf(const NeighborRequest& request, uint64_t n, char* line, size_t size) {
   char topK[24], columns[24], nodes[24];
@@ -111,7 +98,9 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   const MatrixView G = readMatrix(prhs[0]);
   const NeighborMeasure& measure = measureOf(name, options[kWeighted].given && options[kWeighted].flag);
   if (measure.weighted) refuseBadWeights(G);
-  const int32_t* columns = options[kColumns].given ? readColumns(options[kColumns], G.n) : 0;
+  const int32_t* columns = options[kColumns].given
+                                   ? readColumnOption(kWord, options[kColumns], G.n, "Option Columns must hold node numbers from 1 to the number of nodes of G.")
+                                   : 0;
 
   NeighborRequest request = requestOf(measure, options, columns, G.n);
   char openingLine[400];
