@@ -4,6 +4,7 @@
 #include "frame/workspace.h"
 
 static const char kWord[] = "attributeSimilarity";
+static const char kColumnsRange[] = "Option Columns must hold node numbers from 1 to the number of nodes of nodeAtts.";
 
 enum { kNodes, kThreshold, kTopK, kSelf, kColumns, kOptionCount };
 static const OptionSpec kOptions[kOptionCount] = {{"Nodes", kListOption}, {"Threshold", kNumberOption},
@@ -85,9 +86,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   const bool everyNode = !options[kNodes].given;
   const uint64_t listed = everyNode ? table.n : list.count;
   refuseSizesAndList(kWord, table.n, table.m, everyNode ? NodeList{0, 0} : list, "Nodes");
-  const int32_t* columns = options[kColumns].given
-                                   ? readColumnOption(kWord, options[kColumns], table.n, "Option Columns must hold node numbers from 1 to the number of nodes of nodeAtts.")
-                                   : 0;
+  const int32_t* columns = options[kColumns].given ? readColumnOption(kWord, options[kColumns], table.n, kColumnsRange) : 0;
   const AttributeRequest request = requestOf(measure, options, columns, table.n, listed);
   // Every pair of listed nodes passes a negative threshold: too many are known at once.
   const uint64_t everyPair = listed * listed - (request.self ? 0 : listed);

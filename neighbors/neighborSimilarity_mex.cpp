@@ -5,6 +5,7 @@
 #include "neighbors/neighbor_gateway.h"
 
 static const char kWord[] = "neighborSimilarity";
+static const char kColumnsRange[] = "Option Columns must hold node numbers from 1 to the number of nodes of G.";
 
 enum { kThreshold, kTopK, kSelf, kNonEdges, kWeighted, kColumns, kOptionCount };
 static const OptionSpec kOptions[kOptionCount] = {{"Threshold", kNumberOption}, {"TopK", kCountOption},
@@ -98,9 +99,7 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   const MatrixView G = readMatrix(prhs[0]);
   const NeighborMeasure& measure = measureOf(name, options[kWeighted].given && options[kWeighted].flag);
   if (measure.weighted) refuseBadWeights(G);
-  const int32_t* columns = options[kColumns].given
-                                   ? readColumnOption(kWord, options[kColumns], G.n, "Option Columns must hold node numbers from 1 to the number of nodes of G.")
-                                   : 0;
+  const int32_t* columns = options[kColumns].given ? readColumnOption(kWord, options[kColumns], G.n, kColumnsRange) : 0;
 
   NeighborRequest request = requestOf(measure, options, columns, G.n);
   char openingLine[400];
