@@ -16,14 +16,7 @@ TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms
 }
 
 void siftTopDown(TopEntry* heap, int32_t size, int32_t root) {
-  const TopEntry entry = heap[root];
-  for (int32_t child = 2 * root + 1; child < size; child = 2 * root + 1) {
-    if (child + 1 < size && ranksBefore(heap[child], heap[child + 1])) ++child;
-    if (!ranksBefore(entry, heap[child])) break;
-    heap[root] = heap[child];
-    root = child;
-  }
-  heap[root] = entry;
+  siftItemDown(heap, size, root, [](const TopEntry& a, const TopEntry& b) { return ranksBefore(a, b); });
 }
 
 void siftTopUp(TopEntry* heap, int32_t child) {

@@ -78,7 +78,8 @@ struct Prefixes {
   int64_t entriesOfResult;  // the entries of S the pairs make
 };
 
-bool prefixesMayServe(const NeighborPairs& found) {
+// Whether the request allows the pass.
+static bool prefixesMayServe(const NeighborPairs& found) {
   const NeighborRequest& request = found.request;
   return request.measure->bound != kNoBound && request.thresholded && request.threshold > 0.0 &&
          request.topK == 0 && !request.columns && found.symmetric && !found.numbers;

@@ -15,14 +15,11 @@
 
 #include "neighbors/neighbor_pass.h"
 
-// Whether the request allows the pass: a threshold above 0, a measure with a bound, every column,
-// no top values, a symmetric pattern.
-bool prefixesMayServe(const NeighborPairs& found);
-
 // Finds the pairs of `found` (its request, n, degrees and symmetric pattern set: row r's columns
-// at columns[starts[r]] to columns[starts[r+1]-1]) by prefixes, when the request allows it and its
-// limits choose it, or leave the choice to an estimate of its work that says it is cheaper than
-// counting through every neighbour (`products` of them); returns false, having kept nothing,
-// when it does not run. Prints the progress lines in tenths of its own work when
+// at columns[starts[r]] to columns[starts[r+1]-1]) by prefixes, when the request allows it (a
+// threshold above 0, a measure with a bound, every column, no top values, a symmetric pattern)
+// and its limits choose it, or leave the choice to an estimate of its work that says it is
+// cheaper than counting through every neighbour (`products` of them); returns false, having kept
+// nothing, when it does not run. Prints the progress lines in tenths of its own work when
 // `products` reaches the request's limit for lines.
 bool findByPrefixes(NeighborPairs& found, const int32_t* starts, const int32_t* columns, uint64_t products);

@@ -93,12 +93,12 @@ function [best, result, peak] = timed (f)
     if (run > 1)
       clear result;
     end
-    before = memory_kib ("VmRSS");
+    before = status_bytes ("VmRSS");
     reset_peak ();
     start = tic;
     evalc ("result = f ();");
     elapsed = toc (start);
-    peak = max (peak, 1024 * (memory_kib ("VmHWM") - before));
+    peak = max (peak, status_bytes ("VmHWM") - before);
     best = min (best, elapsed);
     spent += elapsed;
     if (spent > 2)
@@ -107,19 +107,7 @@ function [best, result, peak] = timed (f)
   end
 end
 
-% A field of /proc/self/status in KiB.
-function kib = memory_kib (field)
-  status = fileread ("/proc/self/status");
-  kib = str2double (regexp (status, [field, ":\\s*(\\d+)"], "tokens", "once"){1});
-end
-
-% Makes the peak resident memory of the process start again from what it holds now.
-function reset_peak ()
-  fid = fopen ("/proc/self/clear_refs", "w");
-  fputs (fid, "5");
-  fclose (fid);
-end
-
+% The BLAS Octave loaded, as version -blas names it.
 function name = blas_name ()
   name = "unknown";
   try

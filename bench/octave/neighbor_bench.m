@@ -145,21 +145,6 @@ function bytes = available_bytes ()
   bytes = 1024 * str2double (regexp (info, 'MemAvailable:\s*(\d+)', "tokens", "once"){1});
 end
 
-% A field of /proc/self/status in bytes.
-function bytes = status_bytes (field)
-  status = fileread ("/proc/self/status");
-  bytes = 1024 * str2double (regexp (status, [field, ':\s*(\d+)'], "tokens", "once"){1});
-end
-
-% Starts the peak over again from the memory now held, where the system allows it.
-function reset_peak ()
-  [f, message] = fopen ("/proc/self/clear_refs", "w");
-  if (f >= 0)
-    fputs (f, "5");
-    fclose (f);
-  end
-end
-
 function text = ifelse_text (condition, yes, no)
   if (condition)
     text = yes;

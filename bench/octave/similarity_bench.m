@@ -120,11 +120,7 @@ end
 % In the child: G and k from the file, one TopK call, the peak it took printed.
 function print_top_peak (file)
   load (file);
-  [f, ~] = fopen ("/proc/self/clear_refs", "w");
-  if (f >= 0)
-    fputs (f, "5");
-    fclose (f);
-  end
+  reset_peak ();
   before = status_bytes ("VmRSS");
   evalc ("S = neighborSimilarity (G, 'jaccard', 'TopK', k);");
   printf ("peak: %d\n", status_bytes ("VmHWM") - before);
@@ -191,10 +187,4 @@ end
 % neighborSimilarity without its lines.
 function S = neighborSimilarity_quiet (varargin)
   evalc ("S = neighborSimilarity (varargin{:});");
-end
-
-% A field of /proc/self/status in bytes.
-function bytes = status_bytes (field)
-  status = fileread ("/proc/self/status");
-  bytes = 1024 * str2double (regexp (status, [field, ':\s*(\d+)'], "tokens", "once"){1});
 end
