@@ -89,6 +89,12 @@ void mxFree(void* block);
 // Runs a command of the host's language: how a long call makes its printed lines show at once.
 int mexEvalString(const char* command);
 
+// Calls a function of the host's language with `nrhs` inputs for `nlhs` outputs, placed in plhs;
+// returns null, or the error it raised as an array (the call goes on). How a call asks the host
+// how many threads it may use. What it returns, outputs and error alike, is freed by mxDestroyArray.
+mxArray* mexCallMATLABWithTrap(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name);
+void mxDestroyArray(mxArray* array);
+
 #if defined(__cplusplus)
 }
 #endif

@@ -1,8 +1,8 @@
 #include "frame/node_list.h"
 
 #include "frame/errors.h"
-#include "frame/options.h"
 #include "frame/sparse_view.h"
+#include "frame/text.h"
 
 // Whether every listed number truncates to a node from 1 to numNodes (not a number fails).
 bool nodesInRange(const NodeList& list, uint64_t numNodes) {

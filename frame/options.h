@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "frame/host.h"
+#include "frame/text.h"
 
 // What an option's value must be.
 enum OptionKind {
@@ -45,14 +46,3 @@ int32_t* readColumnOption(const char* word, const OptionValue& columns, uint64_t
 // Copies the text of a char row vector (or empty char array) into `text` (`size` bytes); false,
 // with `text` empty, for any other array or a text that does not fit.
 bool readText(const mxArray* array, char* text, size_t size);
-
-// Whether two names are the same, ignoring the case of ASCII letters.
-bool sameName(const char* a, const char* b);
-
-// Writes the texts `parts` one after the other into `text` (`size` bytes), cut short where they do
-// not fit. Unless `keepPercent`, a '%' becomes '?', so that a caller's text in the result cannot
-// make it a format: a message of the host's error must hold none.
-void joinTexts(char* text, size_t size, const char* const* parts, int count, bool keepPercent = false);
-
-// The decimal digits of `number` in `text` (room for 21 bytes).
-const char* decimalOf(int64_t number, char* text);

@@ -2,6 +2,7 @@
 
 #include "frame/numbers.h"
 #include "frame/portable.h"
+#include "frame/text.h"
 
 // Shared neighbours over the nodes in either, the degrees (or weights) added first; NaN, never
 // kept, when no node is in either.
@@ -88,15 +89,6 @@ double leastPartnerDegree(SharedBound bound, double threshold, double a) {
 
 const char kNeighborMeasureNames[] =
     "jaccard, overlap, dice, cosine, hubDepressed, lhn, common, adamicAdar, resourceAllocation";
-
-// Whether two names are the same, ignoring the case of ASCII letters.
-static bool sameName(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    const char x = *a >= 'A' && *a <= 'Z' ? *a + 32 : *a, y = *b >= 'A' && *b <= 'Z' ? *b + 32 : *b;
-    if (x != y) return false;
-  }
-  return *a == *b;
-}
 
 const NeighborMeasure* neighborMeasureNamed(const char* name, bool weighted) {
   for (const NeighborMeasure& measure : kMeasures)

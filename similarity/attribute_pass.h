@@ -8,10 +8,8 @@
 #include "frame/progress.h"
 #include "frame/numbers.h"
 #include "frame/sparse_view.h"
+#include "similarity/listed_blocks.h"
 #include "similarity/packed_rows.h"
-
-// How many row nodes of one column a similarity block takes in one pass over the column's values.
-const int kRowsPerBlock = 16;
 
 // For the listed column node `column` and each of the kRowsPerBlock listed row nodes `rows`
 // (0-based; a short block repeats its last row) of an attribute table laid out as the kernel's
@@ -38,9 +36,6 @@ struct SimilarityKernel {
   PackRows packRows;
   PackedBlock packedBlock;
 };
-
-// List position k's node number truncated toward zero, as a 0-based row or column.
-inline int32_t listedNode(const double* nodesToKeep, int32_t k) { return saturatingInt32(nodesToKeep[k]) - 1; }
 
 // Stores into S, column by column in list order, the similarity of every ordered pair of listed
 // nodes that is strictly above `threshold`, never past S's room: once the room is full it stores

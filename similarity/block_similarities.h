@@ -5,7 +5,7 @@
 #pragma once
 
 #include "frame/vector_instructions.h"
-#include "similarity/attribute_pass.h"
+#include "similarity/listed_blocks.h"
 
 // kRowsPerBlock pairs, one at a time.
 static inline unsigned similaritiesPortable(const uint32_t* either, const uint32_t* both, double threshold,

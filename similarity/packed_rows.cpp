@@ -3,7 +3,7 @@
 
 #include "frame/bit_count.h"
 #include "frame/numbers.h"
-#include "similarity/attribute_pass.h"
+#include "similarity/listed_blocks.h"
 #include "similarity/block_similarities.h"
 
 // Sets each listed node's count of held attributes from its bit set.

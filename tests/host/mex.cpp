@@ -8,6 +8,9 @@
 // testhostTakeCommands.
 static std::string printed, commands;
 
+// What maxNumCompThreads answers; 0 when the host has no such function.
+static int hostThreads = 0;
+
 // The host operations of libmex, exported by name (a Windows DLL exports only what is marked).
 extern "C" {
 
@@ -27,6 +30,13 @@ TESTHOST_API int mexEvalString(const char* command) {
   return 0;
 }
 
+// The host's functions: maxNumCompThreads alone, when a test has given it a number.
+TESTHOST_API mxArray* mexCallMATLABWithTrap(int nlhs, mxArray* plhs[], int, mxArray*[], const char* name) {
+  if (std::string(name) != "maxNumCompThreads" || hostThreads == 0) return testhostText("undefined function");
+  if (nlhs > 0) plhs[0] = testhostFull(1, 1, {(double)hostThreads});
+  return nullptr;
+}
+
 TESTHOST_API void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...) {
   throw HostError{identifier, message};
 }
@@ -44,3 +54,5 @@ std::string testhostTakeCommands() {
   text.swap(commands);
   return text;
 }
+
+void testhostSetThreads(int threads) { hostThreads = threads; }

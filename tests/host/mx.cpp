@@ -188,6 +188,8 @@ TESTHOST_API mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxCom
   return array;
 }
 
+TESTHOST_API void mxDestroyArray(mxArray* array) { delete array; }
+
 TESTHOST_API mxClassID mxGetClassID(const mxArray* array) { return array->classId; }
 
 TESTHOST_API bool mxIsSparse(const mxArray* array) { return array->sparse; }

@@ -56,6 +56,8 @@ TESTHOST_API bool testhostGuardsIntact(const mxArray* array);
 TESTHOST_API bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs,
                                const mxArray* prhs[], HostError* error);
 TESTHOST_API std::string testhostTakeOutput();
+// What the host's maxNumCompThreads answers from now on; 0 for a host without it (libmex).
+TESTHOST_API void testhostSetThreads(int threads);
 // The commands a plug-in ran through mexEvalString since the last call, one a line (libmex).
 TESTHOST_API std::string testhostTakeCommands();
 
