@@ -20,6 +20,7 @@
 #include "bench/random_sparse.h"
 #include "frame/vector_instructions.h"
 #include "neighbors/neighbor_similarity.h"
+#include "neighbors/neighbor_store.h"
 #include "similarity/tessaly5.h"
 
 namespace {

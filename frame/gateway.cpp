@@ -67,3 +67,9 @@ SparseView createOutput(mxArray* plhs[], uint64_t m, uint64_t n, uint64_t capaci
                      (uint64_t*)mxGetJc_730(plhs[0]), room};
   return view;
 }
+
+SparseView createPairResult(mxArray* plhs[], const PairRequest& request, bool overflowed, const char* reason,
+                            const char* message, uint64_t m, uint64_t entries) {
+  failIf(overflowed, request.word, reason, message);
+  return createOutput(plhs, m, (uint64_t)request.columnCount, entries, request.word);
+}

@@ -7,6 +7,7 @@
 #include "frame/errors.h"
 #include "frame/host.h"
 #include "frame/numbers.h"
+#include "frame/pair_results.h"
 #include "frame/sparse_view.h"
 
 // Whether an array is a real sparse double matrix.
@@ -44,3 +45,8 @@ uint64_t storedEntries(const MatrixView& view);
 // 32-bit count can fill), places it in output slot 0 and returns its view. A host that answers
 // null ends the call in MATLAB:<word>:nomem.
 SparseView createOutput(mxArray* plhs[], uint64_t m, uint64_t n, uint64_t capacity, const char* word);
+
+// Ends the call in MATLAB:<word>:<reason> with `message` when a pass over pairs overflowed; else
+// creates its m-by-columnCount result with room for exactly `entries` entries, in output slot 0.
+SparseView createPairResult(mxArray* plhs[], const PairRequest& request, bool overflowed, const char* reason,
+                            const char* message, uint64_t m, uint64_t entries);

@@ -1,6 +1,6 @@
 // How many threads a call uses: the caller's number, or the host's, the environment's or the
 // machine's, and never more than its work is worth.
-#include "frame/gateway.h"
+#include "frame/host.h"
 #include "frame/threads.h"
 
 // A count of threads from a number the host or a caller gave: its whole part, within 1 to
@@ -19,7 +19,9 @@ static int32_t hostThreads() {
   if (error) {
     mxDestroyArray(error);
   } else if (answer[0]) {
-    if (holdsNumber(answer[0]) && !mxIsComplex(answer[0])) threads = threadsOf(mxGetScalar(answer[0]));
+    const bool number = mxGetClassID(answer[0]) == mxDOUBLE_CLASS && !mxIsSparse(answer[0]) &&
+                        !mxIsComplex(answer[0]) && mxGetNumberOfElements(answer[0]) == 1;
+    if (number) threads = threadsOf(mxGetScalar(answer[0]));
     mxDestroyArray(answer[0]);
   }
   return threads;
@@ -32,9 +34,9 @@ int32_t defaultThreads() {
   return threads > 0 ? threads : 1;
 }
 
-int32_t threadsForWork(uint64_t work, uint64_t perThread, int32_t requested) {
+int32_t threadsFor(CallThreads& threads, uint64_t work, uint64_t perThread) {
   const uint64_t worth = perThread > 0 ? work / perThread : UINT64_MAX;
   if (worth < 2) return 1;
-  const int32_t most = requested > 0 ? threadsOf((double)requested) : defaultThreads();
-  return worth < (uint64_t)most ? (int32_t)worth : most;
+  if (threads.allowed == 0) threads.allowed = threads.requested > 0 ? threadsOf((double)threads.requested) : defaultThreads();
+  return worth < (uint64_t)threads.allowed ? (int32_t)worth : threads.allowed;
 }

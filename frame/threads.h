@@ -35,7 +35,15 @@ int32_t threadsFromEnvironment();
 // run on; from 1 to kMostThreads. It asks the host, so only the calling thread may ask.
 int32_t defaultThreads();
 
-// The threads a call of `work` units runs on: one while the work is below two threads' worth of
-// `perThread` units each (without asking the host), else up to `requested` (0 for
-// defaultThreads()), one for each `perThread` units.
-int32_t threadsForWork(uint64_t work, uint64_t perThread, int32_t requested);
+// The threads of one call: the number its caller asked for (0 for the host's), and what that
+// allows, found when some part of the call first has work enough for two threads.
+struct CallThreads {
+  int32_t requested;
+  int32_t allowed;  // 0 until found
+};
+
+// The threads a part of a call with `work` units runs on: one while the work is below two
+// threads' worth of `perThread` units each (without asking the host), else one for each
+// `perThread` units, at most the call's allowed threads (asking the host once when the caller
+// named no number).
+int32_t threadsFor(CallThreads& threads, uint64_t work, uint64_t perThread);

@@ -7,12 +7,28 @@
 
 TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms) {
   TopValues top = {columns, 0, workspaceOf<uint64_t>(word, (uint64_t)columns + 1),
-                   zeroedWorkspaceOf<int32_t>(word, (uint64_t)columns), workspaceOf<double>(word, (uint64_t)columns)};
+                   zeroedWorkspaceOf<int32_t>(word, (uint64_t)columns), workspaceOf<double>(word, (uint64_t)columns),
+                   false};
   top.starts[0] = 0;
   for (int32_t c = 0; c < columns; ++c) top.starts[c + 1] = top.starts[c] + (uint64_t)rooms[c];
   for (int32_t c = 0; c < columns; ++c) top.bars[c] = -infinity();
   top.entries = workspaceOf<TopEntry>(word, top.starts[columns]);
   return top;
+}
+
+TopValues startTopValuesLike(const char* word, const TopValues& model) {
+  TopValues top = {model.columns, 0, model.starts, zeroedWorkspaceOf<int32_t>(word, (uint64_t)model.columns),
+                   workspaceOf<double>(word, (uint64_t)model.columns), true};
+  for (int32_t c = 0; c < top.columns; ++c) top.bars[c] = -infinity();
+  top.entries = workspaceOf<TopEntry>(word, top.starts[top.columns]);
+  return top;
+}
+
+void mergeTopValues(TopValues& into, const TopValues& from, int32_t first, int32_t past) {
+  for (int32_t c = first; c < past; ++c) {
+    const TopEntry* held = from.entries + from.starts[c];
+    for (int32_t i = 0; i < from.sizes[c]; ++i) offerTop(into, c, held[i].row, held[i].value);
+  }
 }
 
 void siftTopDown(TopEntry* heap, int32_t size, int32_t root) {
@@ -41,7 +57,7 @@ void sortTopByRow(TopValues& top, int32_t column) {
 
 void releaseTopValues(TopValues& top) {
   mxFree(top.entries);
-  mxFree(top.starts);
+  if (!top.sharesStarts) mxFree(top.starts);
   mxFree(top.sizes);
   mxFree(top.bars);
   top.bars = 0;

@@ -19,11 +19,20 @@ struct TopValues {
   uint64_t* starts;
   int32_t* sizes;
   double* bars;  // per column: the least value it holds once full, below which no value enters; else -Inf
+  bool sharesStarts;  // a worker's own top values, whose starts belong to the ones it was made like
 };
 
 // Room for each of `columns` columns: rooms[c] entries (k, or fewer where a column cannot have
 // so many values). The call ends in MATLAB:<word>:nomem when the host cannot give it.
 TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms);
+
+// Empty top values with the rooms of `model`'s columns, for one worker of a pass; their starts
+// are model's, which must outlive them.
+TopValues startTopValuesLike(const char* word, const TopValues& model);
+
+// Offers every value `from` holds in columns first to past-1 to the same columns of `into`: each
+// then holds the largest of both, as if every value had been offered to it alone.
+void mergeTopValues(TopValues& into, const TopValues& from, int32_t first, int32_t past);
 
 // Whether entry a ranks before b: a larger value, or the same value and a smaller row.
 inline bool ranksBefore(const TopEntry& a, const TopEntry& b) {

@@ -6,6 +6,7 @@
 
 #include "neighbors/neighbor_measures.h"
 #include "neighbors/neighbor_similarity.h"
+#include "neighbors/neighbor_store.h"
 #include "fuzz/support/kernel_results.h"
 
 namespace {

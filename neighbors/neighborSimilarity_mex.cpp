@@ -7,10 +7,11 @@
 static const char kWord[] = "neighborSimilarity";
 static const char kColumnsRange[] = "Option Columns must hold node numbers from 1 to the number of nodes of G.";
 
-enum { kThreshold, kTopK, kSelf, kNonEdges, kWeighted, kColumns, kOptionCount };
+enum { kThreshold, kTopK, kSelf, kNonEdges, kWeighted, kColumns, kThreads, kOptionCount };
 static const OptionSpec kOptions[kOptionCount] = {{"Threshold", kNumberOption}, {"TopK", kCountOption},
                                                   {"Self", kFlagOption},        {"NonEdges", kFlagOption},
-                                                  {"Weighted", kFlagOption},    {"Columns", kListOption}};
+                                                  {"Weighted", kFlagOption},    {"Columns", kListOption},
+                                                  {"Threads", kCountOption}};
 
 // The measure's name; refuses anything but the name of a measure.
 static void readMeasureName(const mxArray* measure, char* name, size_t size) {
@@ -44,21 +45,22 @@ static void refuseBadWeights(const MatrixView& G) {
 
 // The opening line's format: n, the edges and the threshold, the measure and the options given.
 static void openingLineOf(const NeighborRequest& request, uint64_t n, char* line, size_t size) {
+  const PairRequest& pairs = request.pairs;
   char topK[24], columns[24], nodes[24];
   const char* parts[] = {"neighborSimilarity: n = %d, nnz(G) = %d, measure = ",
                          request.measure->weighted ? "weighted " : "",
                          request.measure->name,
                          request.thresholded ? ", threshold = %f" : ", no threshold",
-                         request.topK > 0 ? ", top " : "",
-                         request.topK > 0 ? decimalOf(request.topK, topK) : "",
-                         request.topK > 0 ? " of each column" : "",
-                         request.self ? "" : ", no pairs of a node with itself",
+                         pairs.topK > 0 ? ", top " : "",
+                         pairs.topK > 0 ? decimalOf(pairs.topK, topK) : "",
+                         pairs.topK > 0 ? " of each column" : "",
+                         pairs.self ? "" : ", no pairs of a node with itself",
                          request.nonEdgesOnly ? ", non-edges only" : "",
-                         request.columns ? ", " : "",
-                         request.columns ? decimalOf(request.columnCount, columns) : "",
-                         request.columns ? " of " : "",
-                         request.columns ? decimalOf((int64_t)n, nodes) : "",
-                         request.columns ? " columns" : "",
+                         pairs.columns ? ", " : "",
+                         pairs.columns ? decimalOf(pairs.columnCount, columns) : "",
+                         pairs.columns ? " of " : "",
+                         pairs.columns ? decimalOf((int64_t)n, nodes) : "",
+                         pairs.columns ? " columns" : "",
                          "\n"};
   joinTexts(line, size, parts, sizeof parts / sizeof parts[0], true);
 }
@@ -67,18 +69,21 @@ static void openingLineOf(const NeighborRequest& request, uint64_t n, char* line
 static NeighborRequest requestOf(const NeighborMeasure& measure, const OptionValue* options, const int32_t* columns,
                                  uint64_t n) {
   NeighborRequest request = {};
-  request.word = kWord;
-  request.progressLine = "neighborSimilarity: %d%% done\n";
-  request.closingLine = "neighborSimilarity: nnz(S) = %d\n";
+  PairRequest& pairs = request.pairs;
+  pairs.word = kWord;
+  pairs.progressLine = "neighborSimilarity: %d%% done\n";
+  pairs.closingLine = "neighborSimilarity: nnz(S) = %d\n";
+  pairs.threshold = options[kThreshold].number;
+  const double most = (double)(n > 0 ? n : 1);
+  pairs.topK = options[kTopK].given ? (int32_t)(options[kTopK].number < most ? options[kTopK].number : most) : 0;
+  pairs.self = !options[kSelf].given || options[kSelf].flag;
+  pairs.columns = columns;
+  pairs.columnCount = columns ? (int32_t)options[kColumns].count : (int32_t)n;
+  pairs.maxEntries = kMaxEntries;
+  pairs.threads = options[kThreads].given ? (int32_t)options[kThreads].number : 0;
   request.measure = &measure;
   request.thresholded = options[kThreshold].given;
-  request.threshold = options[kThreshold].number;
-  const double most = (double)(n > 0 ? n : 1);
-  request.topK = options[kTopK].given ? (int32_t)(options[kTopK].number < most ? options[kTopK].number : most) : 0;
-  request.self = !options[kSelf].given || options[kSelf].flag;
   request.nonEdgesOnly = options[kNonEdges].given && options[kNonEdges].flag;
-  request.columns = columns;
-  request.columnCount = columns ? (int32_t)options[kColumns].count : (int32_t)n;
   request.limits = moduleLimits();
   return request;
 }

@@ -31,11 +31,10 @@ void refuseMalformedGraph(const char* word, const mxArray* graph) {
 }
 
 void returnNeighborPairs(NeighborPairs& found, mxArray* plhs[]) {
-  failIf(found.overflowed, found.request.word, "toomanypairs",
-         "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the "
-         "threshold or compare smaller parts of the graph.");
-  storeNeighborPairs(found, createOutput(plhs, (uint64_t)found.n, (uint64_t)found.request.columnCount,
-                                         (uint64_t)found.entries, found.request.word));
+  storeNeighborPairs(found, createPairResult(plhs, found.request.pairs, found.overflowed, "toomanypairs",
+                                             "More than 2147483647 pairs pass the threshold, more than a sparse "
+                                             "result holds; raise the threshold or compare smaller parts of the graph.",
+                                             (uint64_t)found.n, (uint64_t)found.entries));
 }
 
 void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArray* plhs[], int nrhs,

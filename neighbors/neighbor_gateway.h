@@ -4,6 +4,7 @@
 
 #include "frame/gateway.h"
 #include "neighbors/neighbor_pass.h"
+#include "neighbors/neighbor_store.h"
 
 // Refuses a G that is not a real sparse double or logical square matrix with fewer than 2^31
 // rows: notsparse, square, complex, toolarge, under MATLAB:<word>:<reason>.

@@ -3,6 +3,7 @@
 #include "frame/host.h"
 #include "frame/portable.h"
 #include "frame/progress.h"
+#include "frame/work_slices.h"
 #include "frame/workspace.h"
 
 // Each bound is lowered by this share before it is used, far more than any rounding of the value
@@ -26,9 +27,9 @@ struct IndexEntry {
   int32_t position;
 };
 
-// The entries of one neighbour's list still in use: those from `front` up to `end`.
+// The entries of one neighbour's list: from `start` up to `end`, in the order of their rows.
 struct IndexList {
-  int32_t front;
+  int32_t start;
   int32_t end;
 };
 
@@ -52,8 +53,9 @@ struct FoundPair {
   int32_t shared;
 };
 
-// What the pass works with. Rows are numbered by their place in the order of degrees (fewest
-// edges first, then by node): `rank`; their neighbours are numbered so too.
+// What the pass works with, read by every worker once the index is built. Rows are numbered by
+// their place in the order of degrees (fewest edges first, then by node): `rank`; their neighbours
+// are numbered so too.
 struct Prefixes {
   const char* word;
   SharedBound bound;
@@ -69,20 +71,26 @@ struct Prefixes {
   int32_t* indexCut;        // by rank: the last neighbour of its index prefix, or -1
   IndexList* lists;         // by neighbour
   IndexEntry* entries;
-  Meeting* meetings;        // by rank
-  int32_t* marks;           // by neighbour: the rank of the row whose neighbours are marked
+  uint64_t* workBefore;     // by rank, n + 1: the work of the rows before it, the entries it meets
+};
+
+// One worker's workspace: the rows it met, which of its neighbours the current row holds, how far
+// into each list the rows too small for it reach, and the pairs it found in the round under way.
+struct ProbeSpace {
+  Meeting* meetings;    // by rank
+  int32_t* marks;       // by neighbour: the rank of the row whose neighbours are marked
   Candidate* candidates;
+  int32_t* fronts;      // by neighbour: the first entry of its list a later row may meet
   FoundPair* pairs;
-  int64_t pairCount;
-  int64_t pairRoom;
-  int64_t entriesOfResult;  // the entries of S the pairs make
+  int64_t room;
+  int64_t count;
 };
 
 // Whether the request allows the pass.
 static bool prefixesMayServe(const NeighborPairs& found) {
   const NeighborRequest& request = found.request;
-  return request.measure->bound != kNoBound && request.thresholded && request.threshold > 0.0 &&
-         request.topK == 0 && !request.columns && found.symmetric && !found.numbers;
+  return request.measure->bound != kNoBound && request.thresholded && request.pairs.threshold > 0.0 &&
+         request.pairs.topK == 0 && !request.pairs.columns && found.symmetric && !found.numbers;
 }
 
 // x rounded down to a count within the 32-bit range; 0 for a negative x or NaN.
@@ -104,6 +112,9 @@ static int32_t leastSharedOf(const Prefixes& x, int32_t a, int32_t b) {
 
 // The first d - least + 1 neighbours of a row of d: two rows sharing `least` share one of them.
 static int32_t prefixLength(int32_t d, int32_t least) { return least > d ? 0 : d - least + 1; }
+
+// The degree of the row of rank `rank`.
+static int32_t degreeOf(const Prefixes& x, int32_t rank) { return x.rowStart[rank + 1] - x.rowStart[rank]; }
 
 // The lengths and least partners of every degree. A row looks up the prefix that serves its
 // least partner; it is listed under the shorter one that serves a partner of its own degree, as
@@ -149,13 +160,12 @@ struct RowFill {
 // Each row's neighbours by rank, ascending: each neighbour k, in order, is added to the rows of
 // its own neighbours, which by symmetry are the rows it is a neighbour of. Counts, per neighbour,
 // the rows listed under it into `listed` and those looking it up into `probing`.
-static void rankedRows(Prefixes& x, const int32_t* starts, const int32_t* columns, const int32_t* rankOf,
-                       int32_t* listed, int32_t* probing) {
+static void rankedRows(Prefixes& x, const RowPattern& P, const int32_t* rankOf, int32_t* listed, int32_t* probing) {
   x.rowStart = workspaceOf<int32_t>(x.word, (uint64_t)x.n + 1);
   RowFill* fill = workspaceOf<RowFill>(x.word, (uint64_t)x.n);
   x.rowStart[0] = 0;
   for (int32_t rank = 0; rank < x.n; ++rank) {
-    const int32_t v = x.nodeOf[rank], d = starts[v + 1] - starts[v], start = x.rowStart[rank];
+    const int32_t v = x.nodeOf[rank], d = P.starts[v + 1] - P.starts[v], start = x.rowStart[rank];
     x.rowStart[rank + 1] = start + d;
     fill[rank] = RowFill{start, start, start + x.probeLength[d], start + x.indexLength[d]};
   }
@@ -163,8 +173,8 @@ static void rankedRows(Prefixes& x, const int32_t* starts, const int32_t* column
   for (int32_t k = 0; k < x.n; ++k) {
     const int32_t v = x.nodeOf[k];
     int32_t listing = 0, probes = 0;
-    for (int32_t p = starts[v]; p < starts[v + 1]; ++p) {
-      RowFill& row = fill[rankOf[columns[p]]];
+    for (int32_t p = P.starts[v]; p < P.starts[v + 1]; ++p) {
+      RowFill& row = fill[rankOf[P.columns[p]]];
       const int32_t at = row.next++;
       x.neighbors[at] = k;
       listing += at < row.listed;
@@ -199,8 +209,10 @@ static bool mostlyProbed(const Prefixes& x, const int32_t* degrees) {
   return probes > kMostProbed * edges;
 }
 
-// The lists of the index, sized from the rows listed under each neighbour, all empty.
-static void emptyIndex(Prefixes& x, const int32_t* listed) {
+// The index: each row, in rank order, listed under the neighbours of its index prefix, so that
+// every list holds its rows in rank order; and the work of each row, its probes and the entries
+// listed before it under the neighbours it looks up, which bound the rows it meets.
+static void buildIndex(Prefixes& x, const int32_t* listed) {
   x.lists = workspaceOf<IndexList>(x.word, (uint64_t)x.n);
   int32_t start = 0;
   for (int32_t k = 0; k < x.n; ++k) {
@@ -208,18 +220,21 @@ static void emptyIndex(Prefixes& x, const int32_t* listed) {
     start += listed[k];
   }
   x.entries = workspaceOf<IndexEntry>(x.word, (uint64_t)start + 1);
-}
-
-// The workspace of the pass's loop.
-static void loopWorkspace(Prefixes& x) {
   x.indexCut = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
-  x.meetings = workspaceOf<Meeting>(x.word, (uint64_t)x.n);
-  x.marks = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
-  x.candidates = workspaceOf<Candidate>(x.word, (uint64_t)x.n);
-  for (int32_t k = 0; k < x.n; ++k) x.meetings[k].stamp = x.marks[k] = -1;
+  x.workBefore = workspaceOf<uint64_t>(x.word, (uint64_t)x.n + 1);
+  x.workBefore[0] = 0;
+  for (int32_t rank = 0; rank < x.n; ++rank) {
+    const int32_t* row = x.neighbors + x.rowStart[rank];
+    const int32_t d = degreeOf(x, rank), probe = x.probeLength[d], indexed = x.indexLength[d];
+    uint64_t met = 0;
+    for (int32_t i = 0; i < probe; ++i) met += (uint64_t)(x.lists[row[i]].end - x.lists[row[i]].start);
+    x.workBefore[rank + 1] = x.workBefore[rank] + 1 + (uint64_t)probe + met;
+    x.indexCut[rank] = indexed > 0 ? row[indexed - 1] : -1;
+    for (int32_t i = 0; i < indexed; ++i) x.entries[x.lists[row[i]].end++] = IndexEntry{rank, d, i};
+  }
 }
 
-// Frees the pass's workspace, its pairs too.
+// Frees the pass's workspace.
 static void releasePrefixes(Prefixes& x) {
   mxFree(x.nodeOf);
   mxFree(x.rowStart);
@@ -230,36 +245,35 @@ static void releasePrefixes(Prefixes& x) {
   mxFree(x.indexCut);
   mxFree(x.lists);
   mxFree(x.entries);
-  mxFree(x.meetings);
-  mxFree(x.marks);
-  mxFree(x.candidates);
-  mxFree(x.pairs);
+  mxFree(x.workBefore);
 }
 
-// The rows that share a neighbour of row `rank`'s prefix of `probe` neighbours within their own
-// index prefixes, have as many edges as its least partner and may still share enough where the
-// first neighbour they share stands; each with the neighbours shared so. Returns how many.
-static int32_t meetRows(Prefixes& x, int32_t rank, int32_t probe) {
+// The rows before row `rank` that share a neighbour of its prefix of `probe` neighbours within
+// their own index prefixes, have as many edges as its least partner and may still share enough
+// where the first neighbour they share stands; each with the neighbours shared so. Returns how many.
+static int32_t meetRows(const Prefixes& x, ProbeSpace& space, int32_t rank, int32_t probe) {
   const int32_t* row = x.neighbors + x.rowStart[rank];
-  const int32_t d = x.rowStart[rank + 1] - x.rowStart[rank], least = x.leastPartner[d];
+  const int32_t d = degreeOf(x, rank), least = x.leastPartner[d];
   int32_t count = 0;
-  for (int32_t i = 0; i < probe; ++i) prefetchForReading(x.lists + row[i]);
+  for (int32_t i = 0; i < probe; ++i) prefetchForReading(space.fronts + row[i]);
   for (int32_t i = 0; i < probe; ++i) {
-    IndexList& list = x.lists[row[i]];
-    if (i + 1 < probe) prefetchForReading(x.entries + x.lists[row[i + 1]].front);
+    const IndexList list = x.lists[row[i]];
+    if (i + 1 < probe) prefetchForReading(x.entries + space.fronts[row[i + 1]]);
     // Rows are listed in the order of their degrees and every later row's least partner is as
     // large or larger: rows too small for this one are too small for every later one.
-    while (list.front < list.end && x.entries[list.front].degree < least) ++list.front;
-    for (int32_t q = list.front; q < list.end; ++q) {
+    int32_t front = space.fronts[row[i]];
+    while (front < list.end && x.entries[front].degree < least) ++front;
+    space.fronts[row[i]] = front;
+    for (int32_t q = front; q < list.end && x.entries[q].row < rank; ++q) {
       const IndexEntry entry = x.entries[q];
-      Meeting& meeting = x.meetings[entry.row];
+      Meeting& meeting = space.meetings[entry.row];
       if (meeting.stamp != rank) {
         const int32_t after = d - i - 1 < entry.degree - entry.position - 1 ? d - i - 1 : entry.degree - entry.position - 1;
         if (1 + after < leastSharedOf(x, d, entry.degree)) continue;
         meeting = Meeting{rank, count};
-        x.candidates[count++] = Candidate{entry.row, entry.degree, 0};
+        space.candidates[count++] = Candidate{entry.row, entry.degree, 0};
       }
-      ++x.candidates[meeting.slot].shared;
+      ++space.candidates[meeting.slot].shared;
     }
   }
   return count;
@@ -268,8 +282,9 @@ static int32_t meetRows(Prefixes& x, int32_t rank, int32_t probe) {
 // The common neighbours of row `rank` (its neighbours marked) and the candidate `other`, or -1
 // when they cannot share enough. The neighbours both share up to the earlier of the two prefix
 // ends were counted while probing; those after it are counted from the end of the other row.
-static int32_t sharedWith(const Prefixes& x, int32_t rank, int32_t probeCut, int32_t unprobed, const Candidate& other) {
-  const int32_t d = x.rowStart[rank + 1] - x.rowStart[rank], a = other.shared, od = other.degree;
+static int32_t sharedWith(const Prefixes& x, const ProbeSpace& space, int32_t rank, int32_t probeCut, int32_t unprobed,
+                          const Candidate& other) {
+  const int32_t d = degreeOf(x, rank), a = other.shared, od = other.degree;
   const int32_t otherCut = x.indexCut[other.row];
   const int32_t rest = probeCut <= otherCut ? (unprobed < od - a ? unprobed : od - a)
                                             : (od - x.indexLength[od] < d - a ? od - x.indexLength[od] : d - a);
@@ -277,99 +292,193 @@ static int32_t sharedWith(const Prefixes& x, int32_t rank, int32_t probeCut, int
   const int32_t cut = probeCut < otherCut ? probeCut : otherCut;
   const int32_t* theirs = x.neighbors + x.rowStart[other.row];
   int32_t shared = a;
-  for (int32_t q = od - 1; q >= 0 && theirs[q] > cut; --q) shared += x.marks[theirs[q]] == rank;
+  for (int32_t q = od - 1; q >= 0 && theirs[q] > cut; --q) shared += space.marks[theirs[q]] == rank;
   return shared;
 }
 
-// Adds the pair of nodes r and j with `shared` common neighbours.
-static void addPair(Prefixes& x, int32_t r, int32_t j, int32_t shared) {
-  if (x.pairCount == x.pairRoom) {
-    x.pairRoom = x.pairRoom < 1024 ? 1024 : 2 * x.pairRoom;
-    x.pairs = resizedWorkspace(x.word, x.pairs, (uint64_t)x.pairRoom);
-  }
-  x.pairs[x.pairCount++] = r < j ? FoundPair{r, j, shared} : FoundPair{j, r, shared};
-  x.entriesOfResult += r == j ? 1 : 2;
-}
-
 // Keeps the pair of nodes r and j sharing `shared` neighbours when the request keeps it: by the
-// same value and test as the full pass, its node numbers in the same order.
-static void keepIfPassing(Prefixes& x, const NeighborPairs& found, int32_t r, int32_t j, int32_t shared, bool edge) {
+// same value and test as the full pass, its node numbers in the same order. Returns the entries
+// of the result it makes.
+static int32_t keepIfPassing(ProbeSpace& space, const NeighborPairs& found, int32_t r, int32_t j, int32_t shared,
+                             bool edge) {
   const NeighborRequest& request = found.request;
-  if ((r == j && !request.self) || (edge && request.nonEdgesOnly)) return;
+  if ((r == j && !request.pairs.self) || (edge && request.nonEdgesOnly)) return 0;
   const int32_t low = r < j ? r : j, high = r < j ? j : r;
   const double value = request.measure->valueOf((double)shared, (double)found.degrees[low], (double)found.degrees[high]);
-  if (value > request.threshold) addPair(x, r, j, shared);
+  if (!(value > request.pairs.threshold)) return 0;
+  space.pairs[space.count++] = FoundPair{low, high, shared};
+  return r == j ? 1 : 2;
 }
 
-// Finds the pairs of row `rank` with the rows before it, and with itself, then lists it in the
-// index under the neighbours of its index prefix.
-static void findRow(Prefixes& x, const NeighborPairs& found, int32_t rank) {
+// Finds the pairs of row `rank` with the rows before it, and with itself; returns the entries of
+// the result they make.
+static int64_t findRow(const Prefixes& x, ProbeSpace& space, const NeighborPairs& found, int32_t rank) {
   const int32_t* row = x.neighbors + x.rowStart[rank];
-  const int32_t d = x.rowStart[rank + 1] - x.rowStart[rank];
-  const int32_t probe = x.probeLength[d], listed = x.indexLength[d];
-  x.indexCut[rank] = listed > 0 ? row[listed - 1] : -1;
-  if (d == 0) return;
-  const int32_t count = meetRows(x, rank, probe);
-  for (int32_t q = 0; q < d; ++q) x.marks[row[q]] = rank;
+  const int32_t d = degreeOf(x, rank), probe = x.probeLength[d];
+  if (d == 0) return 0;
+  const int32_t count = meetRows(x, space, rank, probe);
+  for (int32_t q = 0; q < d; ++q) space.marks[row[q]] = rank;
   const int32_t node = x.nodeOf[rank], probeCut = probe > 0 ? row[probe - 1] : -1;
+  int64_t entries = 0;
   // The candidates' rows lie anywhere: their starts are fetched ahead, then each row's end.
-  for (int32_t c = 0; c < count; ++c) prefetchForReading(x.rowStart + x.candidates[c].row);
+  for (int32_t c = 0; c < count; ++c) prefetchForReading(x.rowStart + space.candidates[c].row);
   for (int32_t c = 0; c < count; ++c) {
-    const Candidate& other = x.candidates[c];
+    const Candidate& other = space.candidates[c];
     if (c + 2 < count) {
-      const Candidate& ahead = x.candidates[c + 2];
+      const Candidate& ahead = space.candidates[c + 2];
       prefetchForReading(x.neighbors + x.rowStart[ahead.row] + ahead.degree - 1);
       prefetchForReading(x.indexCut + ahead.row);
     }
-    const int32_t shared = sharedWith(x, rank, probeCut, d - probe, other);
-    if (shared > 0) keepIfPassing(x, found, node, x.nodeOf[other.row], shared, x.marks[other.row] == rank);
+    const int32_t shared = sharedWith(x, space, rank, probeCut, d - probe, other);
+    if (shared > 0) entries += keepIfPassing(space, found, node, x.nodeOf[other.row], shared, space.marks[other.row] == rank);
   }
-  keepIfPassing(x, found, node, node, d, x.marks[rank] == rank);
-  for (int32_t i = 0; i < listed; ++i) x.entries[x.lists[row[i]].end++] = IndexEntry{rank, d, i};
+  return entries + keepIfPassing(space, found, node, node, d, space.marks[rank] == rank);
 }
 
-// Hands the pairs found to `found`, row by row as the full pass keeps them; marks it overflowed
-// when the result would pass its limit.
-static void handOver(Prefixes& x, NeighborPairs& found) {
-  if (x.entriesOfResult > found.request.limits.maxEntries) {
-    found.overflowed = true;
-    return;
+// What the workers of the pass share: the index, the request, each worker's workspace, the ranks
+// each finds this round, and the entries each rank's pairs make.
+struct ProbeWork {
+  const Prefixes* x;
+  const NeighborPairs* found;
+  ProbeSpace* spaces;
+  int64_t* rankEntries;
+  int32_t slices[kMostThreads + 1];
+};
+
+// Finds the rows of worker `worker`'s slice of the round.
+static void probeSlice(ProbeWork& work, int32_t worker) {
+  for (int32_t rank = work.slices[worker]; rank < work.slices[worker + 1]; ++rank)
+    work.rankEntries[rank] = findRow(*work.x, work.spaces[worker], *work.found, rank);
+}
+
+// One worker's workspace, its fronts at the start of every list.
+static ProbeSpace startProbeSpace(const Prefixes& x) {
+  ProbeSpace space = {};
+  space.meetings = workspaceOf<Meeting>(x.word, (uint64_t)x.n + 1);
+  space.marks = workspaceOf<int32_t>(x.word, (uint64_t)x.n + 1);
+  space.candidates = workspaceOf<Candidate>(x.word, (uint64_t)x.n + 1);
+  space.fronts = workspaceOf<int32_t>(x.word, (uint64_t)x.n + 1);
+  for (int32_t k = 0; k < x.n; ++k) {
+    space.meetings[k].stamp = space.marks[k] = -1;
+    space.fronts[k] = x.lists[k].start;
   }
+  return space;
+}
+
+// Gives each worker room for every pair its slice of the round can find: a row meets no more rows
+// than the entries it looks up, nor than the rows before it, and pairs with itself.
+static void roomForRound(ProbeWork& work, int32_t workers) {
+  const Prefixes& x = *work.x;
+  for (int32_t w = 0; w < workers; ++w) {
+    int64_t most = 0;
+    for (int32_t rank = work.slices[w]; rank < work.slices[w + 1]; ++rank) {
+      const uint64_t met = x.workBefore[rank + 1] - x.workBefore[rank];
+      most += 1 + (met < (uint64_t)rank ? (int64_t)met : rank);
+    }
+    ProbeSpace& space = work.spaces[w];
+    space.count = 0;
+    if (most <= space.room) continue;
+    mxFree(space.pairs);
+    space.pairs = 0;
+    space.room = most > 2 * space.room ? most : 2 * space.room;
+    space.pairs = workspaceOf<FoundPair>(x.word, (uint64_t)space.room);
+  }
+}
+
+// The pairs of the whole pass, in rank order, as the calling thread gathers them.
+struct FoundPairs {
+  FoundPair* pairs;
+  int64_t count;
+  int64_t room;
+};
+
+// Appends the pairs each worker found in the round, worker after worker: rank order.
+static void appendRound(const char* word, FoundPairs& all, const ProbeWork& work, int32_t workers) {
+  int64_t needed = all.count;
+  for (int32_t w = 0; w < workers; ++w) needed += work.spaces[w].count;
+  if (needed > all.room) {
+    int64_t room = all.room < 1024 ? 1024 : 2 * all.room;
+    all.room = room < needed ? needed : room;
+    all.pairs = resizedWorkspace(word, all.pairs, (uint64_t)all.room);
+  }
+  for (int32_t w = 0; w < workers; ++w)
+    for (int64_t k = 0; k < work.spaces[w].count; ++k) all.pairs[all.count++] = work.spaces[w].pairs[k];
+}
+
+// Hands the pairs found to `found`, row by row as the full pass keeps them.
+static void handOver(const char* word, const FoundPairs& all, NeighborPairs& found, int64_t entries) {
   for (int32_t r = 0; r < found.n; ++r) found.rowEnds[r] = 0;
-  for (int64_t p = 0; p < x.pairCount; ++p) ++found.rowEnds[x.pairs[p].row];
+  for (int64_t p = 0; p < all.count; ++p) ++found.rowEnds[all.pairs[p].row];
   for (int32_t r = 0, end = 0; r < found.n; ++r) end = found.rowEnds[r] += end;
-  found.pairs = workspaceOf<NeighborPair>(x.word, (uint64_t)x.pairCount + 1);
+  found.pairs = workspaceOf<NeighborPair>(word, (uint64_t)all.count + 1);
   // Placed from the back, each row's pairs end before rowEnds[r] once they are all in.
-  int32_t* next = workspaceOf<int32_t>(x.word, (uint64_t)found.n);
+  int32_t* next = workspaceOf<int32_t>(word, (uint64_t)found.n);
   for (int32_t r = 0; r < found.n; ++r) next[r] = found.rowEnds[r];
-  for (int64_t p = x.pairCount - 1; p >= 0; --p)
-    found.pairs[--next[x.pairs[p].row]] = NeighborPair{x.pairs[p].column, x.pairs[p].shared};
+  for (int64_t p = all.count - 1; p >= 0; --p)
+    found.pairs[--next[all.pairs[p].row]] = NeighborPair{all.pairs[p].column, all.pairs[p].shared};
   mxFree(next);
-  found.stored = (int32_t)x.pairCount;
-  found.entries = (int32_t)x.entriesOfResult;
+  found.stored = (int32_t)all.count;
+  found.entries = (int32_t)entries;
 }
 
-// Finds every row's pairs in the order of degrees, the progress in tenths of the prefixes looked up.
-static void findAll(Prefixes& x, NeighborPairs& found, uint64_t products) {
-  uint64_t probes = 0, done = 0;
-  for (int32_t rank = 0; rank < x.n; ++rank) probes += (uint64_t)x.probeLength[x.rowStart[rank + 1] - x.rowStart[rank]];
-  TenthsProgress progress = startTenths(found.request.progressLine, probes,
+// Finds every row's pairs in the order of degrees, round after round, the progress in tenths of
+// the prefixes looked up; stops when the result would pass the limit.
+static void findAll(const Prefixes& x, NeighborPairs& found, uint64_t products, CallThreads& threads) {
+  const uint64_t* workBefore = x.workBefore;
+  const auto costBefore = [workBefore](int32_t rank) { return workBefore[rank]; };
+  const int32_t workers = threadsFor(threads, workBefore[x.n], found.request.limits.workPerThread);
+  uint64_t probes = 0;
+  for (int32_t rank = 0; rank < x.n; ++rank) probes += (uint64_t)x.probeLength[degreeOf(x, rank)];
+  TenthsProgress progress = startTenths(found.request.pairs.progressLine, probes,
                                         products >= found.request.limits.productsShown);
-  for (int32_t rank = 0; rank < x.n; ++rank) {
-    findRow(x, found, rank);
-    done += (uint64_t)x.probeLength[x.rowStart[rank + 1] - x.rowStart[rank]];
+  ProbeWork work = {&x, &found, 0, 0, {}};
+  work.rankEntries = workspaceOf<int64_t>(x.word, (uint64_t)x.n + 1);
+  work.spaces = workspaceOf<ProbeSpace>(x.word, (uint64_t)workers);
+  for (int32_t w = 0; w < workers; ++w) work.spaces[w] = ProbeSpace{};
+  for (int32_t w = 0; w < workers; ++w) work.spaces[w] = startProbeSpace(x);
+  const uint64_t roundWork = roundWorkOf(workBefore[x.n], found.request.limits.workPerThread, true);
+  FoundPairs all = {0, 0, 0};
+  int64_t entries = 0;
+  uint64_t done = 0;
+  for (int32_t first = 0; first < x.n && !found.overflowed;) {
+    const int32_t past = roundEnd(costBefore, first, x.n, roundWork);
+    sliceByCost(costBefore, first, past, workers, work.slices);
+    roomForRound(work, workers);
+    auto probe = [&work](int32_t worker) { probeSlice(work, worker); };
+    runEachWorker(probe, workers);
+    appendRound(x.word, all, work, workers);
+    // The ranks in order: the limit is tested after each, as its pairs are counted.
+    for (int32_t rank = first; rank < past; ++rank) {
+      entries += work.rankEntries[rank];
+      done += (uint64_t)x.probeLength[degreeOf(x, rank)];
+      if (entries > (int64_t)found.request.pairs.maxEntries) {
+        found.overflowed = true;
+        break;
+      }
+    }
     advanceTenths(progress, done);
-    if (x.entriesOfResult > found.request.limits.maxEntries) break;
+    first = past;
   }
+  for (int32_t w = 0; w < workers; ++w) {
+    mxFree(work.spaces[w].meetings);
+    mxFree(work.spaces[w].marks);
+    mxFree(work.spaces[w].candidates);
+    mxFree(work.spaces[w].fronts);
+    mxFree(work.spaces[w].pairs);
+  }
+  mxFree(work.spaces);
+  mxFree(work.rankEntries);
+  if (!found.overflowed) handOver(x.word, all, found, entries);
+  mxFree(all.pairs);
 }
 
-bool findByPrefixes(NeighborPairs& found, const int32_t* starts, const int32_t* columns, uint64_t products) {
+bool findByPrefixes(NeighborPairs& found, const RowPattern& P, uint64_t products, CallThreads& threads) {
   const PassChoice choice = found.request.limits.pass;
   if (choice == kCountingPass || !prefixesMayServe(found)) return false;
   Prefixes x = {};
-  x.word = found.request.word;
+  x.word = found.request.pairs.word;
   x.bound = found.request.measure->bound;
-  x.threshold = found.request.threshold;
+  x.threshold = found.request.pairs.threshold;
   x.n = found.n;
   for (int32_t v = 0; v < x.n; ++v) x.maxDegree = found.degrees[v] > x.maxDegree ? found.degrees[v] : x.maxDegree;
   degreeTables(x);
@@ -381,19 +490,13 @@ bool findByPrefixes(NeighborPairs& found, const int32_t* starts, const int32_t* 
   int32_t* listed = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
   int32_t* probing = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
   orderByDegree(x, found.degrees, rankOf);
-  rankedRows(x, starts, columns, rankOf, listed, probing);
+  rankedRows(x, P, rankOf, listed, probing);
   mxFree(rankOf);
   const bool cheaper = choice == kPrefixPass || worthIt(x, listed, probing, products);
-  if (cheaper) {
-    emptyIndex(x, listed);
-    loopWorkspace(x);
-  }
+  if (cheaper) buildIndex(x, listed);
   mxFree(probing);
   mxFree(listed);
-  if (cheaper) {
-    findAll(x, found, products);
-    handOver(x, found);
-  }
+  if (cheaper) findAll(x, found, products, threads);
   releasePrefixes(x);
   return cheaper;
 }

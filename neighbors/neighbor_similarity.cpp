@@ -1,18 +1,21 @@
 #include "neighbors/neighbor_similarity.h"
 
+#include "frame/sparse_view.h"
+
 NeighborRequest thresholdedRequest(const char* word, const char* openingLine, const char* progressLine,
                                    const char* closingLine, const NeighborMeasure& measure, int32_t n,
                                    double threshold) {
   NeighborRequest request = {};
-  request.word = word;
+  request.pairs.word = word;
+  request.pairs.progressLine = progressLine;
+  request.pairs.closingLine = closingLine;
+  request.pairs.threshold = threshold;
+  request.pairs.self = true;
+  request.pairs.columnCount = n;
+  request.pairs.maxEntries = kMaxEntries;
   request.openingLine = openingLine;
-  request.progressLine = progressLine;
-  request.closingLine = closingLine;
   request.measure = &measure;
   request.thresholded = true;
-  request.threshold = threshold;
-  request.self = true;
-  request.columnCount = n;
   request.limits = moduleLimits();
   return request;
 }

@@ -1,6 +1,7 @@
 // neighborJaccard and neighborOverlap: the kernels against common-neighbour counts formed in full
 // and the plain formulas, the plug-ins against tessaly and Vostrel given those counts, on random
-// graphs; the pass's limit and progress lines; the size limits of the gateways.
+// graphs; the pass's limit and progress lines; the size limits of the gateways. Each kernel runs
+// on 1, 2 and 3 threads (or 7), a thread for every unit of work, and must find the same bit for bit.
 #include <gtest/gtest.h>
 
 #include <math.h>
@@ -10,6 +11,7 @@
 
 #include "neighbors/neighbor_measures.h"
 #include "neighbors/neighbor_similarity.h"
+#include "neighbors/neighbor_store.h"
 #include "tests/neighbourhoods.h"
 
 namespace {
@@ -133,10 +135,38 @@ void onRandomGraphs(unsigned seed, int rounds,
   }
 }
 
+// The thread counts every kernel test runs at: one, two, and an odd number.
+const int32_t kThreadCounts[] = {1, 2, 3, 7};
+
+// `request` on `threads` threads, one for each unit of work however little there is.
+NeighborRequest onThreads(NeighborRequest request, int32_t threads) {
+  request.pairs.threads = threads;
+  request.limits.workPerThread = 1;
+  return request;
+}
+
+// The module's request of neighborJaccard or neighborOverlap above `threshold`.
+NeighborRequest moduleRequest(const RandomGraph& G, const NeighborMeasure& measure, double threshold) {
+  return thresholdedRequest("kernel", "", "%d%%\n", "", measure, (int32_t)G.n, threshold);
+}
+
 TEST(NeighborKernels, MatchTheFormulasOnCountsFormedInFull) {
+  EXPECT_EQ(testhostTakeOutput(), "");
   onRandomGraphs(1101, 400, [](const RandomGraph& G, const Neighbourhoods& C, double threshold) {
     EXPECT_EQ(keptAbove(C, plainJaccard, threshold), storedByKernel(neighborJaccard(viewOf(G), threshold)));
     EXPECT_EQ(keptAbove(C, plainOverlap, threshold), storedByKernel(neighborOverlap(viewOf(G), threshold)));
+    testhostTakeOutput();
+    std::string printed;
+    for (const int32_t threads : kThreadCounts) {
+      SCOPED_TRACE(std::to_string(threads) + " threads");
+      const NeighborRequest jaccard = onThreads(moduleRequest(G, neighborJaccardMeasure(), threshold), threads);
+      EXPECT_EQ(keptAbove(C, plainJaccard, threshold), storedByKernel(findNeighborPairs(jaccard, viewOf(G))));
+      const NeighborRequest overlap = onThreads(moduleRequest(G, neighborOverlapMeasure(), threshold), threads);
+      EXPECT_EQ(keptAbove(C, plainOverlap, threshold), storedByKernel(findNeighborPairs(overlap, viewOf(G))));
+      const std::string out = testhostTakeOutput();
+      if (threads == 1) printed = out;
+      EXPECT_EQ(printed, out);
+    }
     EXPECT_EQ(0u, testhostFreeWorkspace());
   });
   testhostTakeOutput();
@@ -321,12 +351,18 @@ double markedCount(double shared, double, double) {
 }
 const NeighborMeasure kMarked = {"marked", false, kSharedCount, kEdgesOut, markedCount};
 
-// The request of a pass with the marked measure, every pair above `threshold` kept, and `limits`.
-NeighborRequest markedRequest(const RandomGraph& G, double threshold, const NeighborLimits& limits) {
+// The request of a pass with the marked measure, every pair above `threshold` kept, at most
+// `maxEntries` of them, progress shown from `productsShown` on. It prints as it computes values,
+// so it runs on the calling thread alone, a round for each unit of work: each row's lines show
+// as soon as its values are computed.
+NeighborRequest markedRequest(const RandomGraph& G, double threshold, int32_t maxEntries, uint64_t productsShown) {
   NeighborRequest request =
       thresholdedRequest("marked", "marked: n = %d, nnz(G) = %d, threshold = %f\n", "%d%%\n", "", kMarked,
                          (int32_t)G.n, threshold);
-  request.limits = limits;
+  request.pairs.maxEntries = (uint64_t)maxEntries;
+  request.pairs.threads = 1;
+  request.limits.productsShown = productsShown;
+  request.limits.workPerThread = 1;
   return request;
 }
 
@@ -341,13 +377,19 @@ RandomGraph pathGraph(size_t n) {
   return G;
 }
 
-// Whether a pass over G keeping every pair stays within a limit of `limit` entries; a pass past
-// it frees its workspace itself.
+// Whether a pass over G keeping every pair stays within a limit of `limit` entries, on every
+// number of threads alike; a pass past it frees its workspace itself.
 bool keptWithin(const RandomGraph& G, int32_t limit) {
-  const NeighborPairs found = findNeighborPairs(markedRequest(G, -1.0, NeighborLimits{limit, UINT64_MAX, kCheaperPass}), viewOf(G));
+  const NeighborPairs found = findNeighborPairs(markedRequest(G, -1.0, limit, UINT64_MAX), viewOf(G));
   testhostTakeOutput();
   const size_t blocksLeft = testhostFreeWorkspace();
   if (found.overflowed) EXPECT_EQ(0u, blocksLeft);
+  for (const int32_t threads : kThreadCounts) {
+    NeighborRequest request = onThreads(moduleRequest(G, *neighborMeasureNamed("common", false), -1.0), threads);
+    request.pairs.maxEntries = (uint64_t)limit;
+    EXPECT_EQ(found.overflowed, findNeighborPairs(request, viewOf(G)).overflowed) << threads << " threads";
+    testhostFreeWorkspace();
+  }
   return !found.overflowed;
 }
 
@@ -384,7 +426,7 @@ uint64_t productsOf(const RandomGraph& G) {
 // What a pass over G prints before its pairs are stored, progress shown from `productsShown` on.
 std::string printedByPass(const RandomGraph& G, uint64_t productsShown) {
   testhostTakeOutput();
-  findNeighborPairs(markedRequest(G, 0.0, NeighborLimits{INT32_MAX, productsShown, kCheaperPass}), viewOf(G));
+  findNeighborPairs(markedRequest(G, 0.0, INT32_MAX, productsShown), viewOf(G));
   testhostFreeWorkspace();
   return testhostTakeOutput();
 }
@@ -415,11 +457,13 @@ struct PassRun {
   std::string printed;
 };
 PassRun runPass(const RandomGraph& G, const NeighborMeasure& measure, double threshold, bool self, bool nonEdges,
-                const NeighborLimits& limits) {
+                int32_t maxEntries, const NeighborLimits& limits, int32_t threads) {
   NeighborRequest request = thresholdedRequest("pass", "", "%d%%\n", "", measure, (int32_t)G.n, threshold);
-  request.self = self;
+  request.pairs.self = self;
   request.nonEdgesOnly = nonEdges;
+  request.pairs.maxEntries = (uint64_t)maxEntries;
   request.limits = limits;
+  request = onThreads(request, threads);
   testhostTakeOutput();
   NeighborPairs found = findNeighborPairs(request, viewOf(G));
   PassRun run = {found.overflowed, {}, ""};
@@ -429,10 +473,11 @@ PassRun runPass(const RandomGraph& G, const NeighborMeasure& measure, double thr
   return run;
 }
 
-// The pass by prefixes against the full count, bit for bit, on every measure with a bound: small
-// graphs of every kind (only symmetric ones take the prefixes) and graphs of up to 300 nodes with
-// hubs, thresholds of every kind and values equal to them, the diagonal left out, non-edges only,
-// limits of entries that overflow, and the progress lines.
+// The pass by prefixes against the full count, bit for bit, on every measure with a bound, each on
+// 1, 2, 3 and 7 threads: small graphs of every kind (only symmetric ones take the prefixes) and
+// graphs of up to 300 nodes with hubs, thresholds of every kind and values equal to them, the
+// diagonal left out, non-edges only, limits of entries that overflow, and the progress lines, the
+// same whatever the number of threads.
 TEST(NeighborPass, FindsByPrefixesWhatTheFullCountFinds) {
   const char* names[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed"};
   std::mt19937 random(2101);
@@ -442,17 +487,26 @@ TEST(NeighborPass, FindsByPrefixesWhatTheFullCountFinds) {
     const double fractions[] = {0.25, 0.4, 0.5, 0.6, 2.0 / 3.0, 0.75, 0.8, 0.9};
     const double threshold = random() % 2 ? fractions[random() % 8] : someThreshold(random);
     const bool self = random() % 4 != 0, nonEdges = random() % 4 == 0;
-    NeighborLimits limits = {random() % 8 == 0 ? (int32_t)(random() % 200) : INT32_MAX,
-                             random() % 4 == 0 ? (uint64_t)(random() % 2000) : UINT64_MAX, kCountingPass};
+    const int32_t maxEntries = random() % 8 == 0 ? (int32_t)(random() % 200) : INT32_MAX;
+    NeighborLimits limits = moduleLimits();
+    limits.productsShown = random() % 4 == 0 ? (uint64_t)(random() % 2000) : UINT64_MAX;
+    limits.pass = kCountingPass;
     SCOPED_TRACE("round " + std::to_string(round) + " " + names[round % 5] + " above " + std::to_string(threshold));
-    const PassRun expected = runPass(G, measure, threshold, self, nonEdges, limits);
-    for (const PassChoice pass : {kPrefixPass, kCheaperPass}) {
+    const PassRun expected = runPass(G, measure, threshold, self, nonEdges, maxEntries, limits, 1);
+    for (const PassChoice pass : {kCountingPass, kPrefixPass, kCheaperPass}) {
       limits.pass = pass;
-      const PassRun run = runPass(G, measure, threshold, self, nonEdges, limits);
-      EXPECT_EQ(expected.overflowed, run.overflowed);
-      EXPECT_EQ(expected.result, run.result);
-      // Both show their progress from the same products on, each in tenths of its own work.
-      EXPECT_EQ(expected.printed.find("100%") != std::string::npos, run.printed.find("100%") != std::string::npos);
+      std::string printedOnOne;
+      for (const int32_t threads : kThreadCounts) {
+        SCOPED_TRACE("pass " + std::to_string(pass) + " on " + std::to_string(threads) + " threads");
+        const PassRun run = runPass(G, measure, threshold, self, nonEdges, maxEntries, limits, threads);
+        EXPECT_EQ(expected.overflowed, run.overflowed);
+        EXPECT_EQ(expected.result, run.result);
+        // Both passes show their progress from the same products on, each in tenths of its own
+        // work, and each shows the same lines on every number of threads.
+        EXPECT_EQ(expected.printed.find("100%") != std::string::npos, run.printed.find("100%") != std::string::npos);
+        if (threads == 1) printedOnOne = run.printed;
+        EXPECT_EQ(printedOnOne, run.printed);
+      }
     }
   }
 }

@@ -1,0 +1,203 @@
+#include "neighbors/neighbor_counts.h"
+
+#include "frame/host.h"
+#include "frame/portable.h"
+#include "frame/workspace.h"
+
+// The positions in each row of the pattern of the first column not below `first` and of the first
+// column above `last`.
+static void sliceOf(const RowPattern& P, int32_t first, int32_t last, int32_t* sliceStart, int32_t* sliceEnd) {
+  for (int32_t k = 0; k < P.n; ++k) {
+    int32_t p = P.starts[k];
+    while (p < P.starts[k + 1] && P.columns[p] < first) ++p;
+    sliceStart[k] = p;
+    while (p < P.starts[k + 1] && P.columns[p] <= last) ++p;
+    sliceEnd[k] = p;
+  }
+}
+
+CountingPlan countingPlanOf(const char* word, const RowPattern& P, NeighborSum sum, bool symmetric,
+                            const ResultColumns& columns, const PairRequest& request, const double* middleWeights) {
+  CountingPlan plan = {&P, sum, symmetric, columns, middleWeights, 0, 0};
+  if (!request.columns) return plan;
+  plan.sliceStart = workspaceOf<int32_t>(word, (uint64_t)P.n + 1);
+  plan.sliceEnd = workspaceOf<int32_t>(word, (uint64_t)P.n + 1);
+  const bool none = request.columnCount == 0;
+  sliceOf(P, none ? 1 : request.columns[0], none ? 0 : request.columns[request.columnCount - 1], plan.sliceStart,
+          plan.sliceEnd);
+  return plan;
+}
+
+void releaseCountingPlan(CountingPlan& plan) {
+  mxFree(plan.sliceStart);
+  mxFree(plan.sliceEnd);
+  plan.sliceStart = plan.sliceEnd = 0;
+}
+
+RowCounts startRowCounts(const char* word, const CountingPlan& plan, bool nonEdges) {
+  const uint64_t n = (uint64_t)plan.P->n;
+  RowCounts counts = {};
+  counts.shared = plan.sum == kSharedCount ? zeroedWorkspaceOf<int32_t>(word, n) : 0;
+  counts.sums = plan.sum == kSharedCount ? 0 : workspaceOf<double>(word, n);
+  for (uint64_t j = 0; counts.sums && j < n; ++j) counts.sums[j] = -1.0;
+  counts.reached = workspaceOf<int32_t>(word, n);
+  counts.firstFrom = workspaceOf<int32_t>(word, n);
+  for (uint64_t k = 0; k < n; ++k) counts.firstFrom[k] = plan.P->starts[k];
+  if (nonEdges) {
+    counts.edgeOf = workspaceOf<int32_t>(word, n);
+    for (uint64_t j = 0; j < n; ++j) counts.edgeOf[j] = -1;
+  }
+  return counts;
+}
+
+void releaseRowCounts(RowCounts& counts) {
+  mxFree(counts.shared);
+  mxFree(counts.sums);
+  mxFree(counts.reached);
+  mxFree(counts.firstFrom);
+  mxFree(counts.edgeOf);
+  counts = RowCounts{};
+}
+
+// Whether row r's walks are restricted to the result's columns: always for a pattern that is not
+// symmetric, and for a symmetric one when r is no column of the result (its mirror images are not
+// wanted), once the result has columns of its own.
+static bool restrictedRow(const CountingPlan& plan, int32_t r) {
+  return plan.columns.of && (!plan.symmetric || plan.columns.of[r] < 0);
+}
+
+// The first position of row k's columns that is not below `column`, moved on from `from`.
+static int32_t firstFrom(const RowPattern& P, int32_t* from, int32_t k, int32_t column) {
+  int32_t p = from[k];
+  while (p < P.starts[k + 1] && P.columns[p] < column) ++p;
+  from[k] = p;
+  return p;
+}
+
+// The positions of row k's walk from row r: all its columns (not below r for a symmetric
+// pattern), or, when `restricted`, those within the result's first and last columns.
+static void walkOf(const CountingPlan& plan, bool restricted, int32_t r, int32_t k, int32_t* from, int32_t& start,
+                   int32_t& end) {
+  const RowPattern& P = *plan.P;
+  start = plan.symmetric ? firstFrom(P, from, k, r) : P.starts[k];
+  end = P.starts[k + 1];
+  if (!restricted) return;
+  start = start > plan.sliceStart[k] ? start : plan.sliceStart[k];
+  end = plan.sliceEnd[k];
+}
+
+uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan) {
+  const RowPattern& P = *plan.P;
+  const int32_t n = P.n;
+  uint64_t* before = zeroedWorkspaceOf<uint64_t>(word, (uint64_t)n + 1);
+  uint64_t* products = before + 1;
+  if (plan.columns.of) {
+    // With columns of its own a row's walks are as walkOf gives them, from a row's start on.
+    int32_t* from = workspaceOf<int32_t>(word, (uint64_t)n + 1);
+    for (int32_t k = 0; k < n; ++k) from[k] = P.starts[k];
+    for (int32_t r = 0; r < n; ++r)
+      for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) {
+        int32_t start, end;
+        walkOf(plan, restrictedRow(plan, r), r, P.columns[p], from, start, end);
+        products[r] += (uint64_t)(end > start ? end - start : 0);
+      }
+    mxFree(from);
+  } else if (plan.symmetric) {
+    // Row r walks, through each neighbour k, the columns of k not below r: P(k, r) = 1, so r is
+    // in row k too, where d(k) - p columns stand at and after its position p.
+    for (int32_t k = 0; k < n; ++k)
+      for (int32_t p = P.starts[k]; p < P.starts[k + 1]; ++p) products[P.columns[p]] += (uint64_t)(P.starts[k + 1] - p);
+  } else {
+    for (int32_t r = 0; r < n; ++r)
+      for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p)
+        products[r] += (uint64_t)(P.starts[P.columns[p] + 1] - P.starts[P.columns[p]]);
+  }
+  for (int32_t r = 0; r < n; ++r) before[r + 1] += before[r];
+  return before;
+}
+
+uint64_t wholeProducts(const CountingPlan& plan) {
+  const RowPattern& P = *plan.P;
+  uint64_t products = 0;
+  for (int32_t k = 0; k < P.n; ++k) {
+    const uint64_t d = (uint64_t)(P.starts[k + 1] - P.starts[k]);
+    products += plan.symmetric ? d * (d + 1) / 2 : 0;
+  }
+  for (int32_t p = 0; !plan.symmetric && p < P.starts[P.n]; ++p)
+    products += (uint64_t)(P.starts[P.columns[p] + 1] - P.starts[P.columns[p]]);
+  return products;
+}
+
+// Adds what k adds to the pair of the current row and `column`, listing the column the first time
+// it is reached: one to its count, or `added` to its sum.
+template <NeighborSum kSum>
+static inline void reach(RowCounts& counts, int32_t column, double added, int32_t& reached) {
+  if (kSum == kSharedCount) {
+    if (counts.shared[column]++ == 0) counts.reached[reached++] = column;
+    return;
+  }
+  double& sum = counts.sums[column];
+  if (sum < 0.0) {
+    counts.reached[reached++] = column;
+    sum = added;
+  } else {
+    sum += added;
+  }
+}
+
+// Reaches every column j that row r reaches through an edge r -> k -> j, within its walks, k in
+// ascending order; with `kRestricted`, only the result's columns. Returns how many were listed.
+template <NeighborSum kSum, bool kRestricted>
+static int32_t reachRow(const CountingPlan& plan, int32_t r, RowCounts& counts) {
+  const RowPattern& P = *plan.P;
+  const bool symmetric = plan.symmetric;
+  int32_t reached = 0;
+  const int32_t last = P.starts[r + 1];
+  // On large graphs the neighbours' positions and columns are far apart in memory: they are
+  // fetched ahead, all positions first, then the next neighbour's columns while one is counted.
+  if (symmetric)
+    for (int32_t p = P.starts[r]; p < last; ++p) prefetchForReading(counts.firstFrom + P.columns[p]);
+  for (int32_t p = P.starts[r]; p < last; ++p) {
+    const int32_t k = P.columns[p];
+    if (symmetric && p + 1 < last) prefetchForReading(P.columns + counts.firstFrom[P.columns[p + 1]]);
+    int32_t start, end;
+    walkOf(plan, kRestricted, r, k, counts.firstFrom, start, end);
+    const double middle = kSum == kInverseLogDegree || kSum == kInverseDegree ? plan.middleWeights[k] : 0.0;
+    const double toK = kSum == kSmallerWeight || kSum == kWeightProduct ? P.weights[p] : 0.0;
+    for (int32_t q = start; q < end; ++q) {
+      const int32_t column = P.columns[q];
+      if (kRestricted && plan.columns.of[column] < 0) continue;
+      if (kSum == kSmallerWeight) reach<kSum>(counts, column, toK < P.weights[q] ? toK : P.weights[q], reached);
+      else if (kSum == kWeightProduct) reach<kSum>(counts, column, toK * P.weights[q], reached);
+      else reach<kSum>(counts, column, middle, reached);
+    }
+  }
+  return reached;
+}
+
+// reachRow for the plan's sum.
+template <bool kRestricted>
+static int32_t reachRowOf(const CountingPlan& plan, int32_t r, RowCounts& counts) {
+  switch (plan.sum) {
+    case kSharedCount: return reachRow<kSharedCount, kRestricted>(plan, r, counts);
+    case kInverseLogDegree: return reachRow<kInverseLogDegree, kRestricted>(plan, r, counts);
+    case kInverseDegree: return reachRow<kInverseDegree, kRestricted>(plan, r, counts);
+    case kSmallerWeight: return reachRow<kSmallerWeight, kRestricted>(plan, r, counts);
+    case kWeightProduct: return reachRow<kWeightProduct, kRestricted>(plan, r, counts);
+  }
+  return 0;
+}
+
+int32_t countRow(const CountingPlan& plan, int32_t r, RowCounts& counts) {
+  const RowPattern& P = *plan.P;
+  if (counts.edgeOf)
+    for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) counts.edgeOf[P.columns[p]] = r;
+  return restrictedRow(plan, r) ? reachRowOf<true>(plan, r, counts) : reachRowOf<false>(plan, r, counts);
+}
+
+void clearRow(RowCounts& counts, int32_t reached) {
+  for (int32_t i = 0; i < reached; ++i) {
+    if (counts.shared) counts.shared[counts.reached[i]] = 0;
+    else counts.sums[counts.reached[i]] = -1.0;
+  }
+}

@@ -1,0 +1,63 @@
+// Counting one row of C = P * P: C(r,j) = sum_k P(r,k) P(k,j), the common neighbours k with
+// r -> k -> j, or the measure's sum over them instead of a count: sum_k 1/log d(k) (Adamic-Adar),
+// sum_k 1/d(k) (resource allocation), sum_k min(w(r,k), w(k,j)) (weighted Jaccard and Dice) or
+// sum_k w(r,k) w(k,j) (G * G), each added over k in ascending order. Of a symmetric P only the
+// columns j >= r are counted; with result columns of its own, a row walks only what it needs.
+#pragma once
+
+#include <stdint.h>
+
+#include "frame/pair_results.h"
+#include "neighbors/neighbor_measures.h"
+#include "neighbors/neighbor_pattern.h"
+
+// What every worker reads to count a row: the pattern and what the request asks of the counting.
+struct CountingPlan {
+  const RowPattern* P;
+  NeighborSum sum;
+  bool symmetric;
+  ResultColumns columns;        // the result's column of each node
+  const double* middleWeights;  // per node k: what it adds as a common neighbour (Adamic-Adar, resource allocation)
+  int32_t* sliceStart;          // with result columns: per row of P, the first position at or after the first of them
+  int32_t* sliceEnd;            // ... and the first position after the last of them
+};
+
+// One worker's workspace for counting rows, which must walk rows in ascending order: a count (or a
+// sum, -1 until reached) of every column, the columns the current row reached, the first position
+// of each row's columns not below the current row (symmetric), and the current row of each column
+// that is one of its edges (for non-edges only).
+struct RowCounts {
+  int32_t* shared;
+  double* sums;
+  int32_t* reached;
+  int32_t* firstFrom;
+  int32_t* edgeOf;
+};
+
+// The plan of counting the rows of P for `sum`, with the slice of positions of each row that lies
+// within the result's first and last columns when it has columns of its own.
+CountingPlan countingPlanOf(const char* word, const RowPattern& P, NeighborSum sum, bool symmetric,
+                            const ResultColumns& columns, const PairRequest& request, const double* middleWeights);
+
+// Frees what the plan holds of its own (the slices).
+void releaseCountingPlan(CountingPlan& plan);
+
+// One worker's workspace, marking the edges of each row when `nonEdges`.
+RowCounts startRowCounts(const char* word, const CountingPlan& plan, bool nonEdges);
+void releaseRowCounts(RowCounts& counts);
+
+// The products before each row, n + 1 of them: the counts a pass adds up to that row, one for
+// each column its walks reach through each of its neighbours.
+uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan);
+
+// The products of a pass over every column, as productsBeforeRows sums them: of a symmetric
+// pattern d(d+1)/2 through a node of degree d, else d(k) for every edge r -> k.
+uint64_t wholeProducts(const CountingPlan& plan);
+
+// Counts row r into `counts`: every column j it reaches through an edge r -> k -> j within its
+// walks, k ascending, listed in counts.reached the first time; returns how many were listed.
+// Marks row r's edges in counts.edgeOf where it marks them.
+int32_t countRow(const CountingPlan& plan, int32_t r, RowCounts& counts);
+
+// Clears the counts of the `reached` columns counts.reached lists, for a row whose pairs are not kept.
+void clearRow(RowCounts& counts, int32_t reached);

@@ -1,0 +1,43 @@
+// The pattern of G's edges by rows, whether it is symmetric, and what each node brings to a pair.
+// P(r,k) = 1 where G(r,k) is an edge: stored and not 0 (NaN is an edge); row r of P holds its
+// columns k ascending, and for a weighted measure w(r,k) = G(r,k). The degree d(r) = sum_k P(r,k)
+// counts the edges out of r; a weighted measure's number of r is s(r) = sum_k w(r,k) or
+// |w(r,:)| = sqrt(sum_k w(r,k)^2). G is symmetric when P = P', with w = w' for a weighted measure.
+#pragma once
+
+#include <stdint.h>
+
+#include "frame/sparse_view.h"
+#include "neighbors/neighbor_measures.h"
+
+// The rows of P with 32-bit positions: row r holds the columns of its edges, ascending,
+// columns[starts[r]] up to columns[starts[r+1]-1], and for a weighted measure their weights.
+struct RowPattern {
+  int32_t n;
+  int32_t* starts;
+  int32_t* columns;
+  double* weights;
+};
+
+// Counts each node's edges out, the edges of its row of G, into `degrees` (n, zeroed); returns
+// all the edges.
+int32_t countDegrees(const MatrixView& G, int32_t* degrees);
+
+// The rows of P, with their weights when `weighted`, from the degrees: `workers` workers each
+// place the edges of its own rows, of about the same count.
+RowPattern rowPatternOf(const char* word, const MatrixView& G, const int32_t* degrees, bool weighted, int32_t workers);
+
+// Whether P's rows equal G's columns (rows ascending in both), with the same weights where there
+// are weights: P is symmetric. `workers` workers each compare a slice of the columns.
+bool isSymmetric(const MatrixView& G, const RowPattern& P, int32_t workers);
+
+// Each node's number for a weighted measure: s(r), or |w(r,:)|; null for a measure of degrees,
+// which are the numbers themselves.
+double* nodeNumbers(const char* word, NodeNumber number, const RowPattern& P);
+
+// What each node k adds to a pair's sum as a common neighbour: 1 / log(d(k)), 0 for a degree of 1
+// (Adamic-Adar), or 1 / d(k) (resource allocation); null for the other sums.
+double* middleWeightsOf(const char* word, NeighborSum sum, const int32_t* degrees, int32_t n);
+
+// Frees the rows of P.
+void releasePattern(RowPattern& P);
