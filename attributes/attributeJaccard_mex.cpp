@@ -43,14 +43,14 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   failIf(threshold < 0.0 && listed * listed > kMaxEntries, kWord, "toomany",
          "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the threshold or "
          "list fewer nodes.");
-  failIf(!jaccardWorkspaceFits(listed, table.m), kWord, "noworkspace",
+  failIf(!attributeWorkspaceFits(listed, table.m), kWord, "noworkspace",
          "The listed nodes' attributes need more workspace than this machine can address; list fewer nodes.");
 
   mexPrintf("start attributeJaccard: numAttrs=%d, numNodes=%d (%s), numNodesToKeep=%d, threshold=%f\n",
             low32(table.m), low32(table.n), storageName(prhs[0]), low32(listed), threshold);
   const int32_t* nodes = listedNodes(kWord, list, listed);
   const AttributeRequest request =
-      attributeJaccardRequest(threshold, table.n, kMaxEntries, widestPathOf(kAttributeJaccardKernel));
+      attributeJaccardRequest(threshold, table.n, kMaxEntries, widestPathOf(kAttributePairsKernel));
   AttributePairs found = findAttributePairs(request, table, nodes, listed);
   returnAttributePairs(found, plhs);
   mxFree((void*)nodes);

@@ -6,10 +6,10 @@
 static const char kWord[] = "attributeSimilarity";
 static const char kColumnsRange[] = "Option Columns must hold node numbers from 1 to the number of nodes of nodeAtts.";
 
-enum { kNodes, kThreshold, kTopK, kSelf, kColumns, kOptionCount };
-static const OptionSpec kOptions[kOptionCount] = {{"Nodes", kListOption}, {"Threshold", kNumberOption},
-                                                  {"TopK", kCountOption}, {"Self", kFlagOption},
-                                                  {"Columns", kListOption}};
+enum { kNodes, kThreshold, kTopK, kSelf, kColumns, kThreads, kOptionCount };
+static const OptionSpec kOptions[kOptionCount] = {{"Nodes", kListOption},   {"Threshold", kNumberOption},
+                                                  {"TopK", kCountOption},   {"Self", kFlagOption},
+                                                  {"Columns", kListOption}, {"Threads", kCountOption}};
 
 // The measures, as a caller names them.
 struct NamedMeasure {
@@ -37,18 +37,21 @@ static const NamedMeasure& readMeasure(const mxArray* array) {
 static AttributeRequest requestOf(const NamedMeasure& measure, const OptionValue* options, const int32_t* columns,
                                   uint64_t numNodes, uint64_t listed) {
   AttributeRequest request = {};
-  request.word = kWord;
-  request.progressLine = "attributeSimilarity: %d%% done\n";
-  request.closingLine = "attributeSimilarity: nnz(S) = %d\n";
-  request.measure = measure.measure;
-  request.threshold = options[kThreshold].given ? options[kThreshold].number : 0.0;
-  request.self = !options[kSelf].given || options[kSelf].flag;
+  PairRequest& pairs = request.pairs;
+  pairs.word = kWord;
+  pairs.progressLine = "attributeSimilarity: %d%% done\n";
+  pairs.closingLine = "attributeSimilarity: nnz(S) = %d\n";
+  pairs.threshold = options[kThreshold].given ? options[kThreshold].number : 0.0;
+  pairs.self = !options[kSelf].given || options[kSelf].flag;
   const double most = (double)(listed > 0 ? listed : 1);
-  request.topK = options[kTopK].given ? (int32_t)(options[kTopK].number < most ? options[kTopK].number : most) : 0;
-  request.columns = columns;
-  request.columnCount = columns ? (int32_t)options[kColumns].count : (int32_t)numNodes;
-  request.maxEntries = kMaxEntries;
-  request.path = widestPathOf(kAttributeJaccardKernel);
+  pairs.topK = options[kTopK].given ? (int32_t)(options[kTopK].number < most ? options[kTopK].number : most) : 0;
+  pairs.columns = columns;
+  pairs.columnCount = columns ? (int32_t)options[kColumns].count : (int32_t)numNodes;
+  pairs.maxEntries = kMaxEntries;
+  pairs.threads = options[kThreads].given ? (int32_t)options[kThreads].number : 0;
+  request.measure = measure.measure;
+  request.path = widestPathOf(kAttributePairsKernel);
+  request.workPerThread = kWorkPerAttributeThread;
   return request;
 }
 
@@ -56,18 +59,18 @@ static AttributeRequest requestOf(const NamedMeasure& measure, const OptionValue
 static void printStart(const mxArray* nodeAtts, const MatrixView& table, const NamedMeasure& measure,
                        const AttributeRequest& request, uint64_t listed) {
   char topK[24], columns[24], nodes[24], options[200];
-  const char* parts[] = {request.topK > 0 ? ", top " : "",
-                         request.topK > 0 ? decimalOf(request.topK, topK) : "",
-                         request.topK > 0 ? " of each column" : "",
-                         request.self ? "" : ", no pairs of a node with itself",
-                         request.columns ? ", " : "",
-                         request.columns ? decimalOf(request.columnCount, columns) : "",
-                         request.columns ? " of " : "",
-                         request.columns ? decimalOf((int64_t)table.n, nodes) : "",
-                         request.columns ? " columns" : ""};
+  const char* parts[] = {request.pairs.topK > 0 ? ", top " : "",
+                         request.pairs.topK > 0 ? decimalOf(request.pairs.topK, topK) : "",
+                         request.pairs.topK > 0 ? " of each column" : "",
+                         request.pairs.self ? "" : ", no pairs of a node with itself",
+                         request.pairs.columns ? ", " : "",
+                         request.pairs.columns ? decimalOf(request.pairs.columnCount, columns) : "",
+                         request.pairs.columns ? " of " : "",
+                         request.pairs.columns ? decimalOf((int64_t)table.n, nodes) : "",
+                         request.pairs.columns ? " columns" : ""};
   joinTexts(options, sizeof options, parts, sizeof parts / sizeof parts[0]);
   mexPrintf("attributeSimilarity: numAttrs=%d, numNodes=%d (%s), measure = %s, numNodesToKeep=%d, threshold=%f%s\n",
-            low32(table.m), low32(table.n), storageName(nodeAtts), measure.name, low32(listed), request.threshold,
+            low32(table.m), low32(table.n), storageName(nodeAtts), measure.name, low32(listed), request.pairs.threshold,
             options);
 }
 
@@ -89,11 +92,11 @@ MEX_ENTRY void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
   const int32_t* columns = options[kColumns].given ? readColumnOption(kWord, options[kColumns], table.n, kColumnsRange) : 0;
   const AttributeRequest request = requestOf(measure, options, columns, table.n, listed);
   // Every pair of listed nodes passes a negative threshold: too many are known at once.
-  const uint64_t everyPair = listed * listed - (request.self ? 0 : listed);
-  failIf(request.threshold < 0.0 && !columns && request.topK == 0 && everyPair > kMaxEntries, kWord, "toomany",
+  const uint64_t everyPair = listed * listed - (request.pairs.self ? 0 : listed);
+  failIf(request.pairs.threshold < 0.0 && !columns && request.pairs.topK == 0 && everyPair > kMaxEntries, kWord, "toomany",
          "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the threshold or "
          "list fewer nodes.");
-  failIf(!jaccardWorkspaceFits(listed, table.m), kWord, "noworkspace",
+  failIf(!attributeWorkspaceFits(listed, table.m), kWord, "noworkspace",
          "The listed nodes' attributes need more workspace than this machine can address; list fewer nodes.");
 
   printStart(prhs[0], table, measure, request, listed);

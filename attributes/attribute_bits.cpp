@@ -1,5 +1,8 @@
 #include "attributes/attribute_bits.h"
 
+#include "frame/threads.h"
+#include "frame/work_slices.h"
+
 // Whether a stored entry counts as held: any byte but 0, any double but +0 and -0 (NaN is held).
 template <typename Value>
 static bool holds(Value value) {
@@ -40,13 +43,27 @@ static void packNode(const MatrixView& table, uint64_t node, uint64_t row, uint6
   packFullColumn(table.pr + offset, table.m, row, words, bits);
 }
 
-// Sets in `bits` the attributes each listed node holds and counts them into `held`.
-void packAttributes(const MatrixView& table, const int32_t* nodes, uint64_t listed, uint64_t* bits, uint32_t* held) {
+// Sets in `bits` the attributes of list positions first to past-1 and counts them into `held`.
+static void packRows(const MatrixView& table, const int32_t* nodes, uint64_t listed, uint64_t first, uint64_t past,
+                     uint64_t* bits, uint32_t* held) {
   const uint64_t words = wordsPerNode(table.m);
-  for (uint64_t row = 0; row < paddedRows(listed); ++row) {
+  for (uint64_t row = first; row < past; ++row) {
     if (row < listed) packNode(table, (uint64_t)nodes[row], row, words, bits);
     uint64_t count = 0;
     for (uint64_t word = 0; word < words; ++word) count += popcount64(bits[bitIndex(words, row, word)]);
     held[row] = (uint32_t)count;
   }
+}
+
+// Sets in `bits` the attributes each listed node holds and counts them into `held`.
+void packAttributes(const MatrixView& table, const int32_t* nodes, uint64_t listed, uint64_t* bits, uint32_t* held,
+                    int32_t workers) {
+  int32_t blocks[kMostThreads + 1];
+  const int32_t blockCount = (int32_t)(paddedRows(listed) / kInterleavedRows);
+  sliceByCost([](int32_t block) { return (uint64_t)block; }, 0, blockCount, workers, blocks);
+  auto pack = [&](int32_t worker) {
+    packRows(table, nodes, listed, (uint64_t)blocks[worker] * kInterleavedRows,
+             (uint64_t)blocks[worker + 1] * kInterleavedRows, bits, held);
+  };
+  runEachWorker(pack, workers);
 }

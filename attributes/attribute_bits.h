@@ -26,5 +26,7 @@ inline uint64_t bitIndex(uint64_t words, uint64_t row, uint64_t word) {
 // Sets in `bits` (zeroed, paddedRows(listed) * words words) the attributes each listed node
 // (0-based `nodes`) of the numAttrs-by-numNodes table holds, and counts them into `held`
 // (paddedRows(listed) entries, the padding 0). The table is logical or double, full or sparse; a
-// node holds an attribute where its entry is nonzero (a NaN is nonzero, -0 is not).
-void packAttributes(const MatrixView& table, const int32_t* nodes, uint64_t listed, uint64_t* bits, uint32_t* held);
+// node holds an attribute where its entry is nonzero (a NaN is nonzero, -0 is not). `workers`
+// workers each pack a slice of whole blocks, which share no word.
+void packAttributes(const MatrixView& table, const int32_t* nodes, uint64_t listed, uint64_t* bits, uint32_t* held,
+                    int32_t workers);

@@ -25,9 +25,8 @@ int32_t* listedNodes(const char* word, const NodeList& list, uint64_t listed) {
 }
 
 void returnAttributePairs(AttributePairs& found, mxArray* plhs[]) {
-  failIf(found.overflowed, found.request.word, "toomany",
-         "More than 2147483647 pairs pass the threshold, more than a sparse result holds; raise the threshold or "
-         "list fewer nodes.");
-  storeAttributePairs(found, createOutput(plhs, found.numNodes, (uint64_t)found.request.columnCount, found.entries,
-                                          found.request.word));
+  storeAttributePairs(found, createPairResult(plhs, found.request.pairs, found.overflowed, "toomany",
+                                              "More than 2147483647 pairs pass the threshold, more than a sparse "
+                                              "result holds; raise the threshold or list fewer nodes.",
+                                              found.numNodes, found.entries));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "attributes/attribute_pairs.h"
+#include "attributes/attribute_store.h"
 #include "frame/gateway.h"
 #include "frame/node_list.h"
 

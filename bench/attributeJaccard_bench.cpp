@@ -9,6 +9,7 @@
 
 #include "bench/similarity_buffers.h"
 #include "attributes/attribute_pairs.h"
+#include "attributes/attribute_store.h"
 #include "similarity/tessaly5.h"
 
 namespace {
@@ -42,7 +43,7 @@ void attributeJaccardOnPath(benchmark::State& state, CpuPath path) {
   ResultBuffers result;
   std::vector<int32_t> nodes(numNodes);
   for (uint64_t k = 0; k < numNodes; ++k) nodes[k] = (int32_t)k;
-  if (!kernelRunsPath(kAttributeJaccardKernel, path)) return state.SkipWithError("this processor lacks the path");
+  if (!kernelRunsPath(kAttributePairsKernel, path)) return state.SkipWithError("this processor lacks the path");
   for (auto _ : state) {
     AttributePairs found = findAttributePairs(
         attributeJaccardRequest(state.range(3) / 100.0, numNodes, kMaxEntries, path), table, nodes.data(), numNodes);

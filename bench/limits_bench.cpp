@@ -16,6 +16,7 @@
 
 #include "attributes/attribute_bits.h"
 #include "attributes/attribute_pairs.h"
+#include "attributes/attribute_store.h"
 #include "bench/fastest_runs.h"
 #include "bench/random_sparse.h"
 #include "frame/vector_instructions.h"
@@ -110,7 +111,7 @@ void attributeMeasure(benchmark::State& state, const Table& table, AttributeMeas
   std::vector<int32_t> nodes(kListed);
   for (uint64_t k = 0; k < kListed; ++k) nodes[k] = (int32_t)k;
   Result result;
-  AttributeRequest request = attributeJaccardRequest(0.5, kListed, kMaxEntries, widestPathOf(kAttributeJaccardKernel));
+  AttributeRequest request = attributeJaccardRequest(0.5, kListed, kMaxEntries, widestPathOf(kAttributePairsKernel));
   request.measure = measure;
   for (auto _ : state) {
     AttributePairs found = findAttributePairs(request, view, nodes.data(), kListed);

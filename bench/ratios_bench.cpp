@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
   const double copyRate = copy == runs.fastest.end() ? 0 : copy->second.counters["bytes"] / copy->second.seconds;
   printf("\nFastest repetition of each, in processor time; M/s are entries read (merge: of A and B) or pairs.\n");
   printf("Copy bandwidth (bytes read + written): %.1f GB/s. Widest path here: %s.\n", copyRate / 1e9,
-         cpuPathName(widestPathOf(kAttributeJaccardKernel)));
+         cpuPathName(widestPathOf(kAttributePairsKernel)));
   printf("%-20s %13s %13s %9s %s\n", "kernel/path", "time", "rate", "vs former", " bytes moved");
   const char* order[] = {"corvane", "tessaly", "Vostrel", "tessaly5", "tessaly5a"};
   for (const char* kernel : order) {

@@ -27,7 +27,7 @@ enum PathKernel {
   kTessaly5Kernel,
   kTessaly5aKernel,
   kDivideByMinDegreeKernel,
-  kAttributeJaccardKernel,
+  kAttributePairsKernel,  // attributeJaccard and attributeSimilarity
   kPathKernelCount
 };
 
@@ -40,7 +40,7 @@ const KernelPaths kKernelPaths[kPathKernelCount] = {
     {"tessaly5", {true, true, true}},  // and tessaly5b
     {"tessaly5a", {true, false, true}},
     {"divideByMinDegree", {true, true, false}},
-    {"attributeJaccard", {true, true, true}},
+    {"attributePairs", {true, true, true}},
 };
 
 #if defined(NETSPARSE_X86_64)

@@ -1,5 +1,9 @@
 #include "frame/pair_results.h"
 
+#include "frame/host.h"
+#include "frame/threads.h"
+#include "frame/work_slices.h"
+
 #include "frame/workspace.h"
 
 ResultColumns resultColumnsOf(const PairRequest& request, const int32_t* nodes, int32_t count) {
@@ -16,18 +20,25 @@ ResultColumns resultColumnsOf(const PairRequest& request, const int32_t* nodes, 
   return columns;
 }
 
-void storeTopValues(TopValues& top, const int32_t* nodes, const SparseView& S) {
-  uint64_t position = 0;
-  for (int32_t c = 0; c < top.columns; ++c) {
-    S.jc[c] = position;
-    sortTopByRow(top, c);
-    const TopEntry* column = top.entries + top.starts[c];
-    for (int32_t i = 0; i < top.sizes[c]; ++i, ++position) {
-      S.ir[position] = widen(nodes ? nodes[column[i].row] : column[i].row);
-      S.pr[position] = column[i].value;
+void storeTopValues(const char* word, TopValues& top, const int32_t* nodes, const SparseView& S, int32_t workers) {
+  uint64_t* sizes = workspaceOf<uint64_t>(word, (uint64_t)top.columns + 1);
+  for (int32_t c = 0; c < top.columns; ++c) sizes[c] = (uint64_t)top.sizes[c];
+  cumulativeStarts(S.jc, sizes, top.columns);
+  mxFree(sizes);
+  int32_t slices[kMostThreads + 1];
+  const uint64_t* jc = S.jc;
+  sliceByCost([jc](int32_t c) { return jc[c] + (uint64_t)c; }, 0, top.columns, workers, slices);
+  auto write = [&](int32_t worker) {
+    for (int32_t c = slices[worker]; c < slices[worker + 1]; ++c) {
+      sortTopByRow(top, c);
+      const TopEntry* column = top.entries + top.starts[c];
+      for (int32_t i = 0; i < top.sizes[c]; ++i) {
+        S.ir[jc[c] + (uint64_t)i] = widen(nodes ? nodes[column[i].row] : column[i].row);
+        S.pr[jc[c] + (uint64_t)i] = column[i].value;
+      }
     }
-  }
-  S.jc[top.columns] = position;
+  };
+  runEachWorker(write, workers);
 }
 
 uint64_t cumulativeStarts(uint64_t* jc, uint64_t* counts, int32_t columns) {

@@ -69,8 +69,9 @@ inline void offerPairToTop(TopValues& top, const ResultColumns& columns, bool mi
 }
 
 // Writes each column's top values into S, rows ascending: a kept pass node p as row nodes[p] (p
-// itself when `nodes` is null). S has room for every value kept.
-void storeTopValues(TopValues& top, const int32_t* nodes, const SparseView& S);
+// itself when `nodes` is null). S has room for every value kept; `workers` workers each write a
+// slice of the columns, which `word` names for the workspace.
+void storeTopValues(const char* word, TopValues& top, const int32_t* nodes, const SparseView& S, int32_t workers);
 
 // Turns the entries counted in each of `columns` columns (counts[c]) into the result's column
 // starts, jc[c] the entries of the columns before c and jc[columns] all of them, and each count

@@ -2,6 +2,7 @@
 // the table of held attributes (nonzero entries), bit for bit, with room for exactly what it
 // stores; a limit of entries that the result passes gives no result and frees the workspace.
 #include "attributes/attribute_pairs.h"
+#include "attributes/attribute_store.h"
 #include "fuzz/support/kernel_results.h"
 #include "tests/reference/former_kernels.h"
 
@@ -65,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t maxEntries = in.ConsumeBool() ? kMaxEntries : in.ConsumeIntegralInRange<uint64_t>(0, call.room);
   std::vector<int32_t> nodes;
   for (double number : call.nodesToKeep) nodes.push_back((int32_t)number - 1);
-  onEveryPath(kAttributeJaccardKernel, [&](CpuPath path) {
+  onEveryPath(kAttributePairsKernel, [&](CpuPath path) {
     const int storage = in.ConsumeIntegralInRange<int>(0, 3);
     const std::string what =
         std::string("attributeJaccard ") + cpuPathName(path) + " storage " + std::to_string(storage);

@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "frame/pair_results.h"
+#include "frame/threads.h"
 #include "frame/top_values.h"
 #include "neighbors/neighbor_measures.h"
 
@@ -56,4 +57,5 @@ struct NeighborPairs {
   double* numbers;         // n: each node's weight total or norm, for a weighted measure; else null
   ResultColumns columns;   // the result's column of each node
   TopValues top;           // with topK: each result column's kept rows and values instead of pairs
+  CallThreads threads;     // the threads the call may use, for the storing
 };

@@ -351,6 +351,7 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   releaseCountingPlan(plan);
   mxFree(middleWeights);
   releasePattern(P);
+  found.threads = threads;
   if (found.overflowed) releaseNeighborPairs(found);
   return found;
 }

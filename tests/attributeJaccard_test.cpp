@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "attributes/attribute_pairs.h"
+#include "attributes/attribute_store.h"
 #include "tests/similarity_reference.h"
 
 namespace {
@@ -90,12 +91,15 @@ struct KernelResult {
   std::vector<double> pr;
 };
 
-// Finds the pairs and, unless more than `maxEntries` pass, stores them as the gateway does.
+// Finds the pairs on `threads` threads, a thread for every unit of work, and, unless more than
+// `maxEntries` pass, stores them as the gateway does.
 KernelResult runKernel(const MatrixView& table, const int32_t* nodes, uint64_t listed, double threshold,
-                       uint64_t maxEntries, CpuPath path) {
+                       uint64_t maxEntries, CpuPath path, int32_t threads = 1) {
   KernelResult result;
-  AttributePairs found =
-      findAttributePairs(attributeJaccardRequest(threshold, table.n, maxEntries, path), table, nodes, listed);
+  AttributeRequest request = attributeJaccardRequest(threshold, table.n, maxEntries, path);
+  request.pairs.threads = threads;
+  request.workPerThread = 1;
+  AttributePairs found = findAttributePairs(request, table, nodes, listed);
   if (found.overflowed) return result;
   result.created = true;
   result.room = found.entries;
@@ -106,19 +110,23 @@ KernelResult runKernel(const MatrixView& table, const int32_t* nodes, uint64_t l
   return result;
 }
 
-// The kernel on every path this processor has, against the plain similarities of the table.
+// The kernel on every path this processor has, each on 1, 2 and 3 threads, against the plain
+// similarities of the table.
 void expectPlainSimilarities(std::mt19937& random, const RandomTable& table, double threshold) {
   std::vector<int32_t> nodes;
   randomList(random, table.numNodes, 0.8, &nodes);
   const PlainSparse expected = referenceSimilarities(table.numNodes, table.numAttrs, nodes, threshold, heldRule(table));
-  for (int each = 0; each < kCpuPathCount; ++each) {
-    const CpuPath path = (CpuPath)each;
-    if (!kernelRunsPath(kAttributeJaccardKernel, path)) continue;
+  for (int each = 0; each < kCpuPathCount * 3; ++each) {
+    const CpuPath path = (CpuPath)(each % kCpuPathCount);
+    const int32_t threadCounts[] = {1, 2, 3};
+    const int32_t threads = threadCounts[each / kCpuPathCount];
+    if (!kernelRunsPath(kAttributePairsKernel, path)) continue;
     const AttributeStorage storage = (AttributeStorage)(random() % 4);
-    SCOPED_TRACE(std::string(cpuPathName(path)) + " storage " + std::to_string(storage));
+    SCOPED_TRACE(std::string(cpuPathName(path)) + " storage " + std::to_string(storage) + " on " +
+                 std::to_string(threads) + " threads");
     testhostTakeOutput();
     const KernelResult result = runKernel(viewOf(table, storage), nodes.data(), nodes.size(), threshold, kMaxEntries,
-                                          path);
+                                          path, threads);
     EXPECT_TRUE(result.created);
     EXPECT_EQ("end attributeJaccard => nnz=" + std::to_string(expected.ir.size()) + "\n", testhostTakeOutput());
     EXPECT_EQ(expected.ir.size(), result.room);
@@ -147,11 +155,13 @@ TEST(AttributeJaccardKernel, CreatesNoResultWhenMoreEntriesPassThanItMayHold) {
   // Four nodes that hold nothing and a negative threshold: all 16 pairs pass.
   const MatrixView table = {0, 4, nullptr, nullptr, nullptr, nullptr};
   const int32_t nodes[] = {0, 1, 2, 3};
-  for (uint64_t maxEntries : {0, 1, 15, 16}) {
-    const KernelResult result = runKernel(table, nodes, 4, -1.0, maxEntries, widestPathOf(kAttributeJaccardKernel));
-    EXPECT_EQ(maxEntries == 16, result.created);
-    EXPECT_EQ(0u, testhostFreeWorkspace());
-  }
+  for (uint64_t maxEntries : {0, 1, 15, 16})
+    for (const int32_t threads : {1, 2, 3}) {
+      const KernelResult result =
+          runKernel(table, nodes, 4, -1.0, maxEntries, widestPathOf(kAttributePairsKernel), threads);
+      EXPECT_EQ(maxEntries == 16, result.created);
+      EXPECT_EQ(0u, testhostFreeWorkspace());
+    }
   testhostTakeOutput();
 }
 
@@ -166,12 +176,12 @@ PlainSparse plainAttributeSimilarity(const RandomTable& table, const std::vector
   };
   PlainSparse S;
   S.m = table.numNodes;
-  for (int32_t c = 0; c < request.columnCount; ++c) {
-    const int32_t p = request.columns ? request.columns[c] : c;
+  for (int32_t c = 0; c < request.pairs.columnCount; ++c) {
+    const int32_t p = request.pairs.columns ? request.pairs.columns[c] : c;
     std::vector<std::pair<double, int32_t>> column;  // value, row
     const bool listed = std::find(nodes.begin(), nodes.end(), p) != nodes.end();
     for (int32_t q : nodes) {
-      if (!listed || (!request.self && q == p)) continue;
+      if (!listed || (!request.pairs.self && q == p)) continue;
       uint32_t shared = 0;
       for (uint64_t a = 0; a < table.numAttrs; ++a)
         shared += table.held[p * table.numAttrs + a] && table.held[q * table.numAttrs + a];
@@ -183,13 +193,13 @@ PlainSparse plainAttributeSimilarity(const RandomTable& table, const std::vector
       else if (request.measure == kCosineOfAttributes) value = mine * theirs > 0 ? both / sqrt(mine * theirs) : 0;
       else if (request.measure == kOverlapOfAttributes) value = std::min(mine, theirs) > 0 ? both / std::min(mine, theirs) : 0;
       else value = n > 0 ? (((n - mine) - theirs) + 2 * both) / n : 0;
-      if (value > request.threshold) column.push_back({value, q});
+      if (value > request.pairs.threshold) column.push_back({value, q});
     }
-    if (request.topK > 0) {
+    if (request.pairs.topK > 0) {
       std::sort(column.begin(), column.end(), [](const std::pair<double, int32_t>& a, const std::pair<double, int32_t>& b) {
         return a.first > b.first || (a.first == b.first && a.second < b.second);
       });
-      if (column.size() > (size_t)request.topK) column.resize(request.topK);
+      if (column.size() > (size_t)request.pairs.topK) column.resize(request.pairs.topK);
       std::sort(column.begin(), column.end(), [](const std::pair<double, int32_t>& a, const std::pair<double, int32_t>& b) {
         return a.second < b.second;
       });
@@ -212,24 +222,29 @@ TEST(AttributeSimilarityKernel, MatchesEveryMeasureFormedInFullWithAnyOptionsOnE
       if (random() % 2) columns.push_back(j);
     AttributeRequest request = attributeJaccardRequest(randomThreshold(random), table.numNodes, kMaxEntries, kPortablePath);
     request.measure = (AttributeMeasure)(round % 5);
-    request.self = random() % 4 != 0;
-    request.topK = random() % 3 == 0 ? (int32_t)(1 + random() % 4) : 0;
-    if (random() % 3 == 0) request.columns = columns.data(), request.columnCount = (int32_t)columns.size();
+    request.pairs.self = random() % 4 != 0;
+    request.pairs.topK = random() % 3 == 0 ? (int32_t)(1 + random() % 4) : 0;
+    if (random() % 3 == 0) request.pairs.columns = columns.data(), request.pairs.columnCount = (int32_t)columns.size();
+    // A thread for every unit of work, however little there is.
+    request.workPerThread = 1;
     const PlainSparse expected = plainAttributeSimilarity(table, nodes, request);
     SCOPED_TRACE("round " + std::to_string(round) + " measure " + std::to_string(request.measure));
     for (int each = 0; each < kCpuPathCount; ++each) {
       request.path = (CpuPath)each;
-      if (!kernelRunsPath(kAttributeJaccardKernel, request.path)) continue;
-      SCOPED_TRACE(cpuPathName(request.path));
-      AttributePairs found = findAttributePairs(request, viewOf(table, (AttributeStorage)(random() % 4)), nodes.data(),
-                                                nodes.size());
-      ASSERT_FALSE(found.overflowed);
-      std::vector<uint64_t> jc(request.columnCount + 1), ir(found.entries);
-      std::vector<double> pr(found.entries);
-      storeAttributePairs(found, SparseView{table.numNodes, (uint64_t)request.columnCount, pr.data(), ir.data(),
-                                            jc.data(), found.entries});
-      EXPECT_EQ(expected, storedPart(table.numNodes, request.columnCount, jc.data(), ir.data(), pr.data(), ir.size()));
-      EXPECT_EQ(0u, testhostFreeWorkspace());
+      if (!kernelRunsPath(kAttributePairsKernel, request.path)) continue;
+      for (const int32_t threads : {1, 2, 3}) {
+        SCOPED_TRACE(std::string(cpuPathName(request.path)) + " on " + std::to_string(threads) + " threads");
+        request.pairs.threads = threads;
+        AttributePairs found = findAttributePairs(request, viewOf(table, (AttributeStorage)(random() % 4)),
+                                                  nodes.data(), nodes.size());
+        ASSERT_FALSE(found.overflowed);
+        const uint64_t columnCount = (uint64_t)request.pairs.columnCount;
+        std::vector<uint64_t> jc(columnCount + 1), ir(found.entries);
+        std::vector<double> pr(found.entries);
+        storeAttributePairs(found, SparseView{table.numNodes, columnCount, pr.data(), ir.data(), jc.data(), found.entries});
+        EXPECT_EQ(expected, storedPart(table.numNodes, columnCount, jc.data(), ir.data(), pr.data(), ir.size()));
+        EXPECT_EQ(0u, testhostFreeWorkspace());
+      }
     }
   }
   testhostTakeOutput();
