@@ -44,6 +44,21 @@
 %     nodes), a few words per listed node and the kept pairs (8 bytes each,
 %     fewer than S's entries of 16).
 %
+%   Threads
+%     A call with the work for it (about 2 x 10^7 of the units counted under
+%     Printed lines; a call with less stays on one thread) packs its nodes
+%     and counts its pairs on several threads: each round of about a
+%     sixty-fourth of the work is sliced among them by the work of each
+%     listed node's pairs. How many: what maxNumCompThreads answers (in
+%     MATLAB its computational threads, 1 on the workers of a parallel pool,
+%     which stay at one; in Octave the processors it may use, or the number
+%     maxNumCompThreads (n) set, which counts here whatever Octave's warning
+%     says), else the environment variable OMP_NUM_THREADS, else the
+%     processors this process may run on; at most 64. S, the printed lines
+%     and the errors are the same on any number of threads, bit for bit.
+%     Each thread takes 8 bytes a listed node and the rows of its part of a
+%     round (8 bytes each) beside the bit sets, which all threads share.
+%
 %   Printed lines
 %     Nothing before the checks. Then one line with the sizes, the table's
 %     storage (full or sparse, logical or double), the number of listed

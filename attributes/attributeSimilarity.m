@@ -35,6 +35,9 @@
 %                     equals the same columns of the whole result, so the
 %                     slices of a split, concatenated in order, give the whole
 %                     result exactly
+%     "Threads", n    at most n threads for this call, a whole number from 1
+%                     up (above 64 counts as 64); default: as many as
+%                     maxNumCompThreads answers (see help attributeJaccard)
 %
 %   Inputs
 %     nodeAtts  logical or double matrix, full or sparse, one row per
@@ -47,8 +50,11 @@
 %     S         numNodes-by-numNodes (or numNodes-by-numel (list)) sparse
 %               double matrix with room for nnz (S) entries
 %
-%   How, and the memory it takes: as attributeJaccard (see help
-%   attributeJaccard), whose bit sets and counting it shares.
+%   How, the memory it takes and the threads it runs on: as attributeJaccard
+%   (see help attributeJaccard), whose bit sets and counting it shares;
+%   "Threads", n sets the most threads for one call. With TopK each thread
+%   keeps its own k values of every column (16 bytes each), merged at the
+%   end.
 %
 %   Printed lines
 %     "attributeSimilarity: numAttrs=<n>, numNodes=<m> (<storage>), measure =
@@ -62,8 +68,9 @@
 %     memberships = sprand (12, 40, 0.3) > 0;
 %     S = attributeSimilarity (memberships, 'cosine', 'TopK', 3, 'Self', false);
 %
-%   Working across many workers: see help neighborSimilarity; the recipe is
-%   the same with 'Columns'.
+%   Working across many workers: on one machine, threads are the way (one
+%   call already uses every core it may); slices are for many machines. See
+%   help neighborSimilarity; the recipe is the same with 'Columns'.
 %
 %   Errors, in the order the checks run; the first that fails ends the call
 %   and the caller gets no result
@@ -79,8 +86,8 @@
 %     MATLAB:attributeSimilarity:badoption    a name of no option
 %     MATLAB:attributeSimilarity:novalue      a name without a value after it
 %     MATLAB:attributeSimilarity:notnumber    Threshold is not one real number
-%     MATLAB:attributeSimilarity:badcount     TopK is not a whole number from 1
-%                                             to 2147483647
+%     MATLAB:attributeSimilarity:badcount     TopK or Threads is not a whole
+%                                             number from 1 to 2147483647
 %     MATLAB:attributeSimilarity:notflag      Self is not true or false
 %     MATLAB:attributeSimilarity:notlist      Nodes or Columns is not a real
 %                                             full double vector (or [])

@@ -43,6 +43,24 @@
 %     sharing such a neighbour are counted in full; the result is the same.
 %     This takes up to 16 bytes more an edge of G.
 %
+%   Threads
+%     A call with the work for it shares its rows among threads, each
+%     round of about a sixty-fourth of the work sliced among them by the
+%     products of its rows; a call of little work (below about 4 x 10^6
+%     products and edges) stays on one thread, as before. How many: what
+%     maxNumCompThreads answers (in MATLAB its computational threads, 1 on
+%     the workers of a parallel pool, which stay at one; in Octave the
+%     processors it may use, or the number maxNumCompThreads (n) set, which
+%     counts here whatever Octave's warning says), else the environment
+%     variable OMP_NUM_THREADS, else the processors this process may run on
+%     (taskset, cgroups); at most 64. Setting maxNumCompThreads (n) changes
+%     it for the calls that follow. S, the printed lines and the errors are
+%     the same on any number of threads, bit for bit. Each thread takes a
+%     few vectors of n numbers of its own; the pairs of a round (at most
+%     about 4 x 10^6 between all the threads, 8 bytes each) are held apart
+%     until they join the pairs kept; writing S, each thread takes 8 bytes
+%     a node to place its entries.
+%
 %   Printed lines
 %     Nothing before the checks. Then
 %     "neighborJaccard: n = <n>, nnz(G) = <edges>, threshold = <threshold>"

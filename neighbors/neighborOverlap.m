@@ -26,8 +26,8 @@
 %   Output
 %     S          n-by-n sparse double matrix with room for nnz (S) entries
 %
-%   How, and the memory it takes: as neighborJaccard (see help
-%   neighborJaccard), whose pass it shares.
+%   How, the memory it takes and the threads it runs on: as neighborJaccard
+%   (see help neighborJaccard), whose pass it shares.
 %
 %   Printed lines
 %     Nothing before the checks. Then
