@@ -1,6 +1,7 @@
 // attributeJaccard on every CPU path and table storage against tessaly5's former scalar kernel on
 // the table of held attributes (nonzero entries), bit for bit, with room for exactly what it
-// stores; a limit of entries that the result passes gives no result and frees the workspace.
+// stores, on as many threads as the fuzzer picks (a thread for every unit of work); a limit of
+// entries that the result passes gives no result and frees the workspace.
 #include "attributes/attribute_pairs.h"
 #include "attributes/attribute_store.h"
 #include "fuzz/support/kernel_results.h"
@@ -70,9 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int storage = in.ConsumeIntegralInRange<int>(0, 3);
     const std::string what =
         std::string("attributeJaccard ") + cpuPathName(path) + " storage " + std::to_string(storage);
-    AttributePairs found =
-        findAttributePairs(attributeJaccardRequest(call.threshold, table.numNodes, maxEntries, path),
-                           table.view(storage), nodes.data(), listed);
+    AttributeRequest request = attributeJaccardRequest(call.threshold, table.numNodes, maxEntries, path);
+    request.pairs.threads = in.ConsumeIntegralInRange<int32_t>(1, 4);
+    request.workPerThread = 1;
+    AttributePairs found = findAttributePairs(request, table.view(storage), nodes.data(), listed);
     expectThat(found.overflowed == (passed > maxEntries), what + " overflows wrongly");
     if (found.overflowed) {
       expectThat(workspaceLeft() == 0, what + " left workspace");

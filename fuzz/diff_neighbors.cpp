@@ -1,7 +1,8 @@
 // neighborJaccard and neighborOverlap against the common-neighbour counts C = P * P formed in full
 // and the plain formulas, bit for bit, on directed and symmetric graphs, double or logical, with
 // stored zeros (no edge) and NaN (an edge), written into exactly the room the pass asks for; each
-// by the pass the kernel chooses and by the pass by prefixes.
+// by the pass the kernel chooses and by the pass by prefixes, on as many threads as the fuzzer
+// picks, a thread for every unit of work.
 #include <math.h>
 
 #include "neighbors/neighbor_measures.h"
@@ -51,10 +52,14 @@ StoredResult storedByKernel(NeighborPairs found) {
   return result;
 }
 
-// The pass by prefixes of `measure` above `threshold`, wherever the request allows it.
-NeighborPairs byPrefixes(const MatrixView& G, const NeighborMeasure& measure, double threshold) {
-  NeighborRequest request = thresholdedRequest("prefixes", "", "", "", measure, (int32_t)G.n, threshold);
-  request.limits.pass = kPrefixPass;
+// The pass `pass` of `measure` above `threshold` on `threads` threads, a thread for every unit of
+// work (the pass by prefixes wherever the request allows it).
+NeighborPairs onThreads(const MatrixView& G, const NeighborMeasure& measure, double threshold, PassChoice pass,
+                        int32_t threads) {
+  NeighborRequest request = thresholdedRequest("threads", "", "", "", measure, (int32_t)G.n, threshold);
+  request.limits.pass = pass;
+  request.limits.workPerThread = 1;
+  request.pairs.threads = threads;
   return findNeighborPairs(request, G);
 }
 
@@ -69,16 +74,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(G.ir.size());
   for (uint8_t& byte : bytes) byte = someByte(random);
   const double threshold = someThreshold(in);
+  const int32_t threads = in.ConsumeIntegralInRange<int32_t>(1, 4);
   const MatrixView view = {G.n, G.n, logical ? nullptr : G.pr.data(), logical ? bytes.data() : nullptr,
                            G.ir.data(), G.jc.data()};
   const std::vector<char> edge = edgesOf(G, bytes, logical);
   const StoredResult jaccard = expectedPairs(
       edge, G.n, threshold, [](double v, double dr, double dj) { return (dr + dj) - v > 0 ? v / ((dr + dj) - v) : NAN; });
   expectSame(jaccard, storedByKernel(neighborJaccard(view, threshold)), "neighborJaccard");
-  expectSame(jaccard, storedByKernel(byPrefixes(view, neighborJaccardMeasure(), threshold)), "jaccard by prefixes");
+  expectSame(jaccard, storedByKernel(onThreads(view, neighborJaccardMeasure(), threshold, kCheaperPass, threads)),
+             "neighborJaccard on threads");
+  expectSame(jaccard, storedByKernel(onThreads(view, neighborJaccardMeasure(), threshold, kPrefixPass, threads)),
+             "jaccard by prefixes");
   const StoredResult overlap =
       expectedPairs(edge, G.n, threshold, [](double v, double dr, double dj) { return v / (dr < dj ? dr : dj); });
   expectSame(overlap, storedByKernel(neighborOverlap(view, threshold)), "neighborOverlap");
-  expectSame(overlap, storedByKernel(byPrefixes(view, neighborOverlapMeasure(), threshold)), "overlap by prefixes");
+  expectSame(overlap, storedByKernel(onThreads(view, neighborOverlapMeasure(), threshold, kCheaperPass, threads)),
+             "neighborOverlap on threads");
+  expectSame(overlap, storedByKernel(onThreads(view, neighborOverlapMeasure(), threshold, kPrefixPass, threads)),
+             "overlap by prefixes");
   return 0;
 }

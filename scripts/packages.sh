@@ -29,6 +29,9 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # What the speed comparisons need besides the tests' packages: OpenBLAS, which replaces the
 # reference BLAS as the default through the alternatives system, for the X' * X routes.
 BENCH_PACKAGES=(libopenblas0-serial)
+# What the scaling of the threaded calls needs besides: OpenBLAS built for threads, which the
+# route X' * X runs on with as many threads as the plug-ins (loaded by path, not made the default).
+THREAD_BENCH_PACKAGES=(libopenblas0-pthread)
 # What running the Windows plug-ins needs.
 WINE_PACKAGES=(wine wine64)
 # What building the tests for arm64 Linux (with clang, against the arm64 C and C++ libraries) and
