@@ -335,8 +335,8 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   found.degrees = zeroedWorkspaceOf<int32_t>(word, (uint64_t)n);
   const int32_t edges = countDegrees(G, found.degrees);
   mexPrintf(request.openingLine, n, edges, request.pairs.threshold);
-  // Each worker of the transposition reads all of G.
-  const uint64_t stored = (uint64_t)low32(G.jc[n]) + (uint64_t)n;
+  // Transposing G: a few units of work an entry, each place written far from the last.
+  const uint64_t stored = 8 * (uint64_t)low32(G.jc[n]) + (uint64_t)n;
   const int32_t fixedWorkers = threadsFor(threads, stored, request.limits.workPerThread);
   RowPattern P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
   found.symmetric = isSymmetric(G, P, fixedWorkers);

@@ -3,6 +3,7 @@
 #include "frame/host.h"
 #include "frame/portable.h"
 #include "frame/progress.h"
+#include "frame/sorting.h"
 #include "frame/work_slices.h"
 #include "frame/workspace.h"
 
@@ -148,42 +149,44 @@ static void orderByDegree(Prefixes& x, const int32_t* degrees, int32_t* rankOf) 
   mxFree(firstOf);
 }
 
-// Where a row's next neighbour goes while the rows are filled, and where its two prefixes end:
-// together, as the filling reaches the rows in no order.
-struct RowFill {
-  int32_t next;
-  int32_t start;
-  int32_t probe;
-  int32_t listed;
-};
-
-// Each row's neighbours by rank, ascending: each neighbour k, in order, is added to the rows of
-// its own neighbours, which by symmetry are the rows it is a neighbour of. Counts, per neighbour,
-// the rows listed under it into `listed` and those looking it up into `probing`.
-static void rankedRows(Prefixes& x, const RowPattern& P, const int32_t* rankOf, int32_t* listed, int32_t* probing) {
+// Each row's neighbours by rank, ascending, and, per neighbour, the rows listed under it
+// (`listed`) and those looking it up (`probing`): `workers` workers each rank and sort the rows of
+// a slice of the ranks, and count into counts of their own (two n-vectors each in `counts`), added
+// up after.
+static void rankedRows(Prefixes& x, const RowPattern& P, const int32_t* rankOf, int32_t* listed, int32_t* probing,
+                       int32_t workers) {
   x.rowStart = workspaceOf<int32_t>(x.word, (uint64_t)x.n + 1);
-  RowFill* fill = workspaceOf<RowFill>(x.word, (uint64_t)x.n);
   x.rowStart[0] = 0;
   for (int32_t rank = 0; rank < x.n; ++rank) {
-    const int32_t v = x.nodeOf[rank], d = P.starts[v + 1] - P.starts[v], start = x.rowStart[rank];
-    x.rowStart[rank + 1] = start + d;
-    fill[rank] = RowFill{start, start, start + x.probeLength[d], start + x.indexLength[d]};
+    const int32_t v = x.nodeOf[rank];
+    x.rowStart[rank + 1] = x.rowStart[rank] + P.starts[v + 1] - P.starts[v];
   }
   x.neighbors = workspaceOf<int32_t>(x.word, (uint64_t)x.rowStart[x.n] + 1);
-  for (int32_t k = 0; k < x.n; ++k) {
-    const int32_t v = x.nodeOf[k];
-    int32_t listing = 0, probes = 0;
-    for (int32_t p = P.starts[v]; p < P.starts[v + 1]; ++p) {
-      RowFill& row = fill[rankOf[P.columns[p]]];
-      const int32_t at = row.next++;
-      x.neighbors[at] = k;
-      listing += at < row.listed;
-      probes += at < row.probe;
+  int32_t* counts = zeroedWorkspaceOf<int32_t>(x.word, 2 * (uint64_t)workers * (uint64_t)x.n + 1);
+  int32_t slices[kMostThreads + 1];
+  const int32_t* rowStart = x.rowStart;
+  sliceByCost([rowStart](int32_t rank) { return (uint64_t)rowStart[rank] + (uint64_t)rank; }, 0, x.n, workers, slices);
+  auto rank = [&](int32_t worker) {
+    int32_t* listing = counts + 2 * (uint64_t)worker * (uint64_t)x.n;
+    int32_t* looking = listing + x.n;
+    for (int32_t r = slices[worker]; r < slices[worker + 1]; ++r) {
+      const int32_t v = x.nodeOf[r], d = degreeOf(x, r);
+      int32_t* row = x.neighbors + x.rowStart[r];
+      for (int32_t i = 0; i < d; ++i) row[i] = rankOf[P.columns[P.starts[v] + i]];
+      sortItems(row, d, [](int32_t a, int32_t b) { return a < b; });
+      for (int32_t i = 0; i < x.indexLength[d]; ++i) ++listing[row[i]];
+      for (int32_t i = 0; i < x.probeLength[d]; ++i) ++looking[row[i]];
     }
-    listed[k] = listing;
-    probing[k] = probes;
+  };
+  runEachWorker(rank, workers);
+  for (int32_t k = 0; k < x.n; ++k) {
+    listed[k] = probing[k] = 0;
+    for (int32_t w = 0; w < workers; ++w) {
+      listed[k] += counts[2 * (uint64_t)w * (uint64_t)x.n + (uint64_t)k];
+      probing[k] += counts[(2 * (uint64_t)w + 1) * (uint64_t)x.n + (uint64_t)k];
+    }
   }
-  mxFree(fill);
+  mxFree(counts);
 }
 
 // Whether the pass is likely cheaper than the full count of `products`: its setup, a lookup for
@@ -211,8 +214,11 @@ static bool mostlyProbed(const Prefixes& x, const int32_t* degrees) {
 
 // The index: each row, in rank order, listed under the neighbours of its index prefix, so that
 // every list holds its rows in rank order; and the work of each row, its probes and the entries
-// listed before it under the neighbours it looks up, which bound the rows it meets.
-static void buildIndex(Prefixes& x, const int32_t* listed) {
+// listed before it under the neighbours it looks up, which bound the rows it meets. `workers`
+// workers each fill the lists of a slice of the neighbours, every one reading all the rows, and
+// count the entries each row meets in its lists into counts of their own (an n-vector each in
+// `met`), added up after.
+static void buildIndex(Prefixes& x, const int32_t* listed, int32_t workers) {
   x.lists = workspaceOf<IndexList>(x.word, (uint64_t)x.n);
   int32_t start = 0;
   for (int32_t k = 0; k < x.n; ++k) {
@@ -222,16 +228,34 @@ static void buildIndex(Prefixes& x, const int32_t* listed) {
   x.entries = workspaceOf<IndexEntry>(x.word, (uint64_t)start + 1);
   x.indexCut = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
   x.workBefore = workspaceOf<uint64_t>(x.word, (uint64_t)x.n + 1);
+  uint64_t* met = workspaceOf<uint64_t>(x.word, (uint64_t)workers * (uint64_t)x.n + 1);
+  int32_t slices[kMostThreads + 1];
+  const IndexList* lists = x.lists;
+  sliceByCost([lists](int32_t k) { return (uint64_t)lists[k].start + (uint64_t)k; }, 0, x.n, workers, slices);
+  auto fill = [&](int32_t worker) {
+    const int32_t first = slices[worker], past = slices[worker + 1];
+    uint64_t* meets = met + (uint64_t)worker * (uint64_t)x.n;
+    for (int32_t rank = 0; rank < x.n; ++rank) {
+      const int32_t* row = x.neighbors + x.rowStart[rank];
+      const int32_t d = degreeOf(x, rank), probe = x.probeLength[d], indexed = x.indexLength[d];
+      uint64_t meeting = 0;
+      for (int32_t i = 0; i < probe; ++i)
+        if (row[i] >= first && row[i] < past) meeting += (uint64_t)(x.lists[row[i]].end - x.lists[row[i]].start);
+      meets[rank] = meeting;
+      for (int32_t i = 0; i < indexed; ++i)
+        if (row[i] >= first && row[i] < past) x.entries[x.lists[row[i]].end++] = IndexEntry{rank, d, i};
+    }
+  };
+  runEachWorker(fill, workers);
   x.workBefore[0] = 0;
   for (int32_t rank = 0; rank < x.n; ++rank) {
-    const int32_t* row = x.neighbors + x.rowStart[rank];
-    const int32_t d = degreeOf(x, rank), probe = x.probeLength[d], indexed = x.indexLength[d];
-    uint64_t met = 0;
-    for (int32_t i = 0; i < probe; ++i) met += (uint64_t)(x.lists[row[i]].end - x.lists[row[i]].start);
-    x.workBefore[rank + 1] = x.workBefore[rank] + 1 + (uint64_t)probe + met;
-    x.indexCut[rank] = indexed > 0 ? row[indexed - 1] : -1;
-    for (int32_t i = 0; i < indexed; ++i) x.entries[x.lists[row[i]].end++] = IndexEntry{rank, d, i};
+    const int32_t d = degreeOf(x, rank), indexed = x.indexLength[d];
+    uint64_t meeting = 0;
+    for (int32_t w = 0; w < workers; ++w) meeting += met[(uint64_t)w * (uint64_t)x.n + (uint64_t)rank];
+    x.workBefore[rank + 1] = x.workBefore[rank] + 1 + (uint64_t)x.probeLength[d] + meeting;
+    x.indexCut[rank] = indexed > 0 ? x.neighbors[x.rowStart[rank] + indexed - 1] : -1;
   }
+  mxFree(met);
 }
 
 // Frees the pass's workspace.
@@ -490,10 +514,13 @@ bool findByPrefixes(NeighborPairs& found, const RowPattern& P, uint64_t products
   int32_t* listed = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
   int32_t* probing = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
   orderByDegree(x, found.degrees, rankOf);
-  rankedRows(x, P, rankOf, listed, probing);
+  // Ordering the rows and indexing them: a few passes over the edges.
+  const int32_t workers = threadsFor(threads, 8 * (uint64_t)P.starts[x.n] + (uint64_t)x.n,
+                                     found.request.limits.workPerThread);
+  rankedRows(x, P, rankOf, listed, probing, workers);
   mxFree(rankOf);
   const bool cheaper = choice == kPrefixPass || worthIt(x, listed, probing, products);
-  if (cheaper) buildIndex(x, listed);
+  if (cheaper) buildIndex(x, listed, workers);
   mxFree(probing);
   mxFree(listed);
   if (cheaper) findAll(x, found, products, threads);
