@@ -16,14 +16,15 @@ static void sliceOf(const RowPattern& P, int32_t first, int32_t last, int32_t* s
   }
 }
 
-CountingPlan countingPlanOf(const char* word, const RowPattern& P, NeighborSum sum, bool symmetric,
-                            const ResultColumns& columns, const PairRequest& request, const double* middleWeights) {
-  CountingPlan plan = {&P, sum, symmetric, columns, middleWeights, 0, 0};
+CountingPlan countingPlanOf(const char* word, const RowPattern& A, const RowPattern& B, const RowPattern& edges,
+                            NeighborSum sum, bool symmetric, const ResultColumns& columns, const PairRequest& request,
+                            const double* middleWeights) {
+  CountingPlan plan = {&A, &B, &edges, sum, symmetric, columns, middleWeights, 0, 0};
   if (!request.columns) return plan;
-  plan.sliceStart = workspaceOf<int32_t>(word, (uint64_t)P.n + 1);
-  plan.sliceEnd = workspaceOf<int32_t>(word, (uint64_t)P.n + 1);
+  plan.sliceStart = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
+  plan.sliceEnd = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
   const bool none = request.columnCount == 0;
-  sliceOf(P, none ? 1 : request.columns[0], none ? 0 : request.columns[request.columnCount - 1], plan.sliceStart,
+  sliceOf(B, none ? 1 : request.columns[0], none ? 0 : request.columns[request.columnCount - 1], plan.sliceStart,
           plan.sliceEnd);
   return plan;
 }
@@ -35,14 +36,14 @@ void releaseCountingPlan(CountingPlan& plan) {
 }
 
 RowCounts startRowCounts(const char* word, const CountingPlan& plan, bool nonEdges) {
-  const uint64_t n = (uint64_t)plan.P->n;
+  const uint64_t n = (uint64_t)plan.A->n, middles = (uint64_t)plan.B->n;
   RowCounts counts = {};
   counts.shared = plan.sum == kSharedCount ? zeroedWorkspaceOf<int32_t>(word, n) : 0;
   counts.sums = plan.sum == kSharedCount ? 0 : workspaceOf<double>(word, n);
   for (uint64_t j = 0; counts.sums && j < n; ++j) counts.sums[j] = -1.0;
   counts.reached = workspaceOf<int32_t>(word, n);
-  counts.firstFrom = workspaceOf<int32_t>(word, n);
-  for (uint64_t k = 0; k < n; ++k) counts.firstFrom[k] = plan.P->starts[k];
+  counts.firstFrom = workspaceOf<int32_t>(word, middles + 1);
+  for (uint64_t k = 0; k < middles; ++k) counts.firstFrom[k] = plan.B->starts[k];
   if (nonEdges) {
     counts.edgeOf = workspaceOf<int32_t>(word, n);
     for (uint64_t j = 0; j < n; ++j) counts.edgeOf[j] = -1;
@@ -78,53 +79,55 @@ static int32_t firstFrom(const RowPattern& P, int32_t* from, int32_t k, int32_t 
 // pattern), or, when `restricted`, those within the result's first and last columns.
 static void walkOf(const CountingPlan& plan, bool restricted, int32_t r, int32_t k, int32_t* from, int32_t& start,
                    int32_t& end) {
-  const RowPattern& P = *plan.P;
-  start = plan.symmetric ? firstFrom(P, from, k, r) : P.starts[k];
-  end = P.starts[k + 1];
+  const RowPattern& B = *plan.B;
+  start = plan.symmetric ? firstFrom(B, from, k, r) : B.starts[k];
+  end = B.starts[k + 1];
   if (!restricted) return;
   start = start > plan.sliceStart[k] ? start : plan.sliceStart[k];
   end = plan.sliceEnd[k];
 }
 
 uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan) {
-  const RowPattern& P = *plan.P;
-  const int32_t n = P.n;
+  const RowPattern& A = *plan.A;
+  const RowPattern& B = *plan.B;
+  const int32_t n = A.n;
   uint64_t* before = zeroedWorkspaceOf<uint64_t>(word, (uint64_t)n + 1);
   uint64_t* products = before + 1;
   if (plan.columns.of) {
     // With columns of its own a row's walks are as walkOf gives them, from a row's start on.
-    int32_t* from = workspaceOf<int32_t>(word, (uint64_t)n + 1);
-    for (int32_t k = 0; k < n; ++k) from[k] = P.starts[k];
+    int32_t* from = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
+    for (int32_t k = 0; k < B.n; ++k) from[k] = B.starts[k];
     for (int32_t r = 0; r < n; ++r)
-      for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) {
+      for (int32_t p = A.starts[r]; p < A.starts[r + 1]; ++p) {
         int32_t start, end;
-        walkOf(plan, restrictedRow(plan, r), r, P.columns[p], from, start, end);
+        walkOf(plan, restrictedRow(plan, r), r, A.columns[p], from, start, end);
         products[r] += (uint64_t)(end > start ? end - start : 0);
       }
     mxFree(from);
   } else if (plan.symmetric) {
-    // Row r walks, through each neighbour k, the columns of k not below r: P(k, r) = 1, so r is
-    // in row k too, where d(k) - p columns stand at and after its position p.
-    for (int32_t k = 0; k < n; ++k)
-      for (int32_t p = P.starts[k]; p < P.starts[k + 1]; ++p) products[P.columns[p]] += (uint64_t)(P.starts[k + 1] - p);
+    // Row r walks, through each neighbour k, the columns of B's row k not below r: B is A's
+    // transpose, so r is in row k of B too, where d(k) - p columns stand at and after its place p.
+    for (int32_t k = 0; k < B.n; ++k)
+      for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) products[B.columns[p]] += (uint64_t)(B.starts[k + 1] - p);
   } else {
     for (int32_t r = 0; r < n; ++r)
-      for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p)
-        products[r] += (uint64_t)(P.starts[P.columns[p] + 1] - P.starts[P.columns[p]]);
+      for (int32_t p = A.starts[r]; p < A.starts[r + 1]; ++p)
+        products[r] += (uint64_t)(B.starts[A.columns[p] + 1] - B.starts[A.columns[p]]);
   }
   for (int32_t r = 0; r < n; ++r) before[r + 1] += before[r];
   return before;
 }
 
 uint64_t wholeProducts(const CountingPlan& plan) {
-  const RowPattern& P = *plan.P;
+  const RowPattern& A = *plan.A;
+  const RowPattern& B = *plan.B;
   uint64_t products = 0;
-  for (int32_t k = 0; k < P.n; ++k) {
-    const uint64_t d = (uint64_t)(P.starts[k + 1] - P.starts[k]);
-    products += plan.symmetric ? d * (d + 1) / 2 : 0;
+  for (int32_t k = 0; plan.symmetric && k < B.n; ++k) {
+    const uint64_t d = (uint64_t)(B.starts[k + 1] - B.starts[k]);
+    products += d * (d + 1) / 2;
   }
-  for (int32_t p = 0; !plan.symmetric && p < P.starts[P.n]; ++p)
-    products += (uint64_t)(P.starts[P.columns[p] + 1] - P.starts[P.columns[p]]);
+  for (int32_t p = 0; !plan.symmetric && p < A.starts[A.n]; ++p)
+    products += (uint64_t)(B.starts[A.columns[p] + 1] - B.starts[A.columns[p]]);
   return products;
 }
 
@@ -149,26 +152,27 @@ static inline void reach(RowCounts& counts, int32_t column, double added, int32_
 // ascending order; with `kRestricted`, only the result's columns. Returns how many were listed.
 template <NeighborSum kSum, bool kRestricted>
 static int32_t reachRow(const CountingPlan& plan, int32_t r, RowCounts& counts) {
-  const RowPattern& P = *plan.P;
+  const RowPattern& A = *plan.A;
+  const RowPattern& B = *plan.B;
   const bool symmetric = plan.symmetric;
   int32_t reached = 0;
-  const int32_t last = P.starts[r + 1];
+  const int32_t last = A.starts[r + 1];
   // On large graphs the neighbours' positions and columns are far apart in memory: they are
   // fetched ahead, all positions first, then the next neighbour's columns while one is counted.
   if (symmetric)
-    for (int32_t p = P.starts[r]; p < last; ++p) prefetchForReading(counts.firstFrom + P.columns[p]);
-  for (int32_t p = P.starts[r]; p < last; ++p) {
-    const int32_t k = P.columns[p];
-    if (symmetric && p + 1 < last) prefetchForReading(P.columns + counts.firstFrom[P.columns[p + 1]]);
+    for (int32_t p = A.starts[r]; p < last; ++p) prefetchForReading(counts.firstFrom + A.columns[p]);
+  for (int32_t p = A.starts[r]; p < last; ++p) {
+    const int32_t k = A.columns[p];
+    if (symmetric && p + 1 < last) prefetchForReading(B.columns + counts.firstFrom[A.columns[p + 1]]);
     int32_t start, end;
     walkOf(plan, kRestricted, r, k, counts.firstFrom, start, end);
     const double middle = kSum == kInverseLogDegree || kSum == kInverseDegree ? plan.middleWeights[k] : 0.0;
-    const double toK = kSum == kSmallerWeight || kSum == kWeightProduct ? P.weights[p] : 0.0;
+    const double toK = kSum == kSmallerWeight || kSum == kWeightProduct ? A.weights[p] : 0.0;
     for (int32_t q = start; q < end; ++q) {
-      const int32_t column = P.columns[q];
+      const int32_t column = B.columns[q];
       if (kRestricted && plan.columns.of[column] < 0) continue;
-      if (kSum == kSmallerWeight) reach<kSum>(counts, column, toK < P.weights[q] ? toK : P.weights[q], reached);
-      else if (kSum == kWeightProduct) reach<kSum>(counts, column, toK * P.weights[q], reached);
+      if (kSum == kSmallerWeight) reach<kSum>(counts, column, toK < B.weights[q] ? toK : B.weights[q], reached);
+      else if (kSum == kWeightProduct) reach<kSum>(counts, column, toK * B.weights[q], reached);
       else reach<kSum>(counts, column, middle, reached);
     }
   }
@@ -189,9 +193,9 @@ static int32_t reachRowOf(const CountingPlan& plan, int32_t r, RowCounts& counts
 }
 
 int32_t countRow(const CountingPlan& plan, int32_t r, RowCounts& counts) {
-  const RowPattern& P = *plan.P;
+  const RowPattern& edges = *plan.edges;
   if (counts.edgeOf)
-    for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) counts.edgeOf[P.columns[p]] = r;
+    for (int32_t p = edges.starts[r]; p < edges.starts[r + 1]; ++p) counts.edgeOf[edges.columns[p]] = r;
   return restrictedRow(plan, r) ? reachRowOf<true>(plan, r, counts) : reachRowOf<false>(plan, r, counts);
 }
 

@@ -15,6 +15,14 @@
 // named (the pass by prefixes only where the request allows it).
 enum PassChoice { kCheaperPass, kCountingPass, kPrefixPass };
 
+// Whose neighbours two nodes share, with P the pattern of G's edges.
+enum NeighborDirection {
+  kPaths,     // C = P * P: the k with r -> k -> j; on a symmetric G every direction gives this
+  kOutgoing,  // C = P * P': common successors, r -> k <- j (bibliographic coupling), out-degrees
+  kIncoming,  // C = P' * P: common predecessors, r <- k -> j (co-citation), in-degrees
+  kBoth,      // C = U * U, U the pattern of P + P' (weights of G + G.'): direction ignored
+};
+
 // When a pass shows its progress, which pass runs, and how much work makes a thread worth it.
 struct NeighborLimits {
   uint64_t productsShown;  // a pass of this many products or more prints its progress in tenths
@@ -30,6 +38,7 @@ struct NeighborRequest {
   const NeighborMeasure* measure;
   bool thresholded;   // keep only values strictly above pairs.threshold, else every pair sharing a neighbour
   bool nonEdgesOnly;  // keep only the pairs (r, j) that are no edge of G
+  NeighborDirection direction;
   NeighborLimits limits;
 };
 
@@ -53,7 +62,7 @@ struct NeighborPairs {
   NeighborPair* pairs;     // row by row; with result columns of its own and G symmetric, columns ascending in a row
   double* sums;            // each pair's sum, for a measure whose sum is more than a count; else null
   int32_t* rowEnds;        // n: the pairs of row r end before rowEnds[r]
-  int32_t* degrees;        // n: each node's edges out, the nonzero entries of its row of G
+  int32_t* degrees;        // n: each node's neighbours in the direction asked (its edges out, for paths)
   double* numbers;         // n: each node's weight total or norm, for a weighted measure; else null
   ResultColumns columns;   // the result's column of each node
   TopValues top;           // with topK: each result column's kept rows and values instead of pairs

@@ -267,7 +267,7 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
   const char* word = found.request.pairs.word;
   const int32_t n = found.n;
   const uint64_t* productsBefore = productsBeforeRows(word, plan);
-  const int32_t* starts = plan.P->starts;
+  const int32_t* starts = plan.A->starts;
   const auto costBefore = [productsBefore, starts](int32_t r) {
     return productsBefore[r] + (uint64_t)starts[r] + (uint64_t)r;
   };
@@ -303,17 +303,16 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
 }
 
 // Room for each result column's top values: k, or the most pairs its column j can hold, if fewer:
-// the paths r -> k -> j, the edges into each k with an edge into j.
-static void startTop(NeighborPairs& found, const RowPattern& P) {
+// the entries (r, k) of A with an entry (k, j) of B, counted as the entries of A's column k.
+static void startTop(NeighborPairs& found, const RowPattern& A, const RowPattern& B) {
   const PairRequest& request = found.request.pairs;
-  const int32_t n = found.n;
-  // The edges into each node k, then, for each edge k -> j, those of k added to j's.
-  uint64_t* into = zeroedWorkspaceOf<uint64_t>(request.word, (uint64_t)n);
-  uint64_t* reachable = zeroedWorkspaceOf<uint64_t>(request.word, (uint64_t)n);
-  for (int32_t p = 0; p < P.starts[n]; ++p) ++into[P.columns[p]];
-  for (int32_t k = 0; k < n; ++k)
-    for (int32_t p = P.starts[k]; p < P.starts[k + 1]; ++p) reachable[P.columns[p]] += into[k];
-  int32_t* rooms = workspaceOf<int32_t>(request.word, (uint64_t)request.columnCount);
+  // The entries of A's column k, then, for each entry (k, j) of B, those of k added to j's.
+  uint64_t* into = zeroedWorkspaceOf<uint64_t>(request.word, (uint64_t)B.n + 1);
+  uint64_t* reachable = zeroedWorkspaceOf<uint64_t>(request.word, (uint64_t)A.n + 1);
+  for (int32_t p = 0; p < A.starts[A.n]; ++p) ++into[A.columns[p]];
+  for (int32_t k = 0; k < B.n; ++k)
+    for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) reachable[B.columns[p]] += into[k];
+  int32_t* rooms = workspaceOf<int32_t>(request.word, (uint64_t)request.columnCount + 1);
   for (int32_t c = 0; c < request.columnCount; ++c) {
     const uint64_t most = reachable[request.columns ? request.columns[c] : c];
     rooms[c] = most < (uint64_t)request.topK ? (int32_t)most : request.topK;
@@ -322,6 +321,28 @@ static void startTop(NeighborPairs& found, const RowPattern& P) {
   mxFree(rooms);
   mxFree(reachable);
   mxFree(into);
+}
+
+// The patterns of a direction: A, whose rows are the result's, B, whose rows the neighbours reach,
+// and the patterns they are made of (P, G's rows, always; T, G's columns; U, their union).
+struct DirectedPatterns {
+  RowPattern P, T, U;
+  const RowPattern* A;
+  const RowPattern* B;
+};
+
+// The patterns of the request's direction from G, its rows P already made.
+static void patternsOf(const NeighborRequest& request, const MatrixView& G, DirectedPatterns& patterns,
+                       int32_t workers) {
+  const char* word = request.pairs.word;
+  const bool weighted = request.measure->weighted;
+  const NeighborDirection direction = request.direction;
+  if (direction != kPaths) patterns.T = columnPatternOf(word, G, weighted, workers);
+  if (direction == kBoth) patterns.U = unionPatternOf(word, patterns.P, patterns.T, weighted, workers);
+  const RowPattern* rows[] = {&patterns.P, &patterns.P, &patterns.T, &patterns.U};
+  const RowPattern* reached[] = {&patterns.P, &patterns.T, &patterns.P, &patterns.U};
+  patterns.A = rows[direction];
+  patterns.B = reached[direction];
 }
 
 NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView& G) {
@@ -338,19 +359,30 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   // Transposing G: a few units of work an entry, each place written far from the last.
   const uint64_t stored = 8 * (uint64_t)low32(G.jc[n]) + (uint64_t)n;
   const int32_t fixedWorkers = threadsFor(threads, stored, request.limits.workPerThread);
-  RowPattern P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
-  found.symmetric = isSymmetric(G, P, fixedWorkers);
-  found.numbers = nodeNumbers(word, request.measure->number, P);
+  DirectedPatterns patterns = {};
+  patterns.P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
+  patternsOf(request, G, patterns, fixedWorkers);
+  const RowPattern& A = *patterns.A;
+  const RowPattern& B = *patterns.B;
+  // Every direction but the paths counts the neighbours of both nodes alike: C is symmetric.
+  found.symmetric = request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers);
+  rowCounts(A, found.degrees);
+  found.numbers = nodeNumbers(word, request.measure->number, A);
   found.columns = resultColumnsOf(request.pairs, 0, n);
-  if (request.pairs.topK > 0) startTop(found, P);
-  double* middleWeights = middleWeightsOf(word, request.measure->sum, found.degrees, n);
-  CountingPlan plan = countingPlanOf(word, P, request.measure->sum, found.symmetric, found.columns, request.pairs,
-                                     middleWeights);
-  if (request.pairs.columns || !findByPrefixes(found, P, wholeProducts(plan), threads))
+  if (request.pairs.topK > 0) startTop(found, A, B);
+  int32_t* middleDegrees = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
+  rowCounts(B, middleDegrees);
+  double* middleWeights = middleWeightsOf(word, request.measure->sum, middleDegrees, B.n);
+  mxFree(middleDegrees);
+  CountingPlan plan = countingPlanOf(word, A, B, patterns.P, request.measure->sum, found.symmetric, found.columns,
+                                     request.pairs, middleWeights);
+  if (request.pairs.columns || !findByPrefixes(found, A, wholeProducts(plan), threads))
     countAllRows(found, plan, threads);
   releaseCountingPlan(plan);
   mxFree(middleWeights);
-  releasePattern(P);
+  releasePattern(patterns.U);
+  releasePattern(patterns.T);
+  releasePattern(patterns.P);
   found.threads = threads;
   if (found.overflowed) releaseNeighborPairs(found);
   return found;

@@ -58,6 +58,81 @@ RowPattern rowPatternOf(const char* word, const MatrixView& G, const int32_t* de
   return P;
 }
 
+RowPattern columnPatternOf(const char* word, const MatrixView& G, bool weighted, int32_t workers) {
+  const int32_t n = (int32_t)G.n;
+  RowPattern T = {n, workspaceOf<int32_t>(word, (uint64_t)n + 1), 0, 0};
+  T.starts[0] = 0;
+  for (int32_t j = 0; j < n; ++j) {
+    int32_t edges = 0;
+    for (int32_t k = low32(G.jc[j]); k < low32(G.jc[j + 1]); ++k) edges += isEdge(G, k);
+    T.starts[j + 1] = T.starts[j] + edges;
+  }
+  T.columns = workspaceOf<int32_t>(word, (uint64_t)T.starts[n] + 1);
+  T.weights = weighted ? workspaceOf<double>(word, (uint64_t)T.starts[n] + 1) : 0;
+  int32_t slices[kMostThreads + 1];
+  const int32_t* starts = T.starts;
+  sliceByCost([starts](int32_t j) { return (uint64_t)starts[j] + (uint64_t)j; }, 0, n, workers, slices);
+  auto copy = [&](int32_t worker) {
+    for (int32_t j = slices[worker]; j < slices[worker + 1]; ++j) {
+      int32_t at = T.starts[j];
+      for (int32_t k = low32(G.jc[j]); k < low32(G.jc[j + 1]); ++k) {
+        if (!isEdge(G, k)) continue;
+        T.columns[at] = low32(G.ir[k]);
+        if (T.weights) T.weights[at] = weightOf(G, k);
+        ++at;
+      }
+    }
+  };
+  runEachWorker(copy, workers);
+  return T;
+}
+
+// Merges row r of P and of T (both ascending) into `columns` and, when given, `weights`; returns
+// the entries of the union. With `columns` null it only counts them.
+static int32_t mergeRows(const RowPattern& P, const RowPattern& T, int32_t r, int32_t* columns, double* weights) {
+  int32_t p = P.starts[r], t = T.starts[r], count = 0;
+  const int32_t pEnd = P.starts[r + 1], tEnd = T.starts[r + 1];
+  while (p < pEnd || t < tEnd) {
+    const int32_t fromP = p < pEnd ? P.columns[p] : INT32_MAX, fromT = t < tEnd ? T.columns[t] : INT32_MAX;
+    const int32_t k = fromP < fromT ? fromP : fromT;
+    double weight = 0.0;
+    if (fromP == k) {
+      if (P.weights) weight += P.weights[p];
+      ++p;
+    }
+    if (fromT == k) {
+      if (T.weights) weight += T.weights[t];
+      ++t;
+    }
+    if (columns) columns[count] = k;
+    if (weights) weights[count] = weight;
+    ++count;
+  }
+  return count;
+}
+
+RowPattern unionPatternOf(const char* word, const RowPattern& P, const RowPattern& T, bool weighted, int32_t workers) {
+  const int32_t n = P.n;
+  RowPattern U = {n, workspaceOf<int32_t>(word, (uint64_t)n + 1), 0, 0};
+  U.starts[0] = 0;
+  for (int32_t r = 0; r < n; ++r) U.starts[r + 1] = U.starts[r] + mergeRows(P, T, r, 0, 0);
+  U.columns = workspaceOf<int32_t>(word, (uint64_t)U.starts[n] + 1);
+  U.weights = weighted ? workspaceOf<double>(word, (uint64_t)U.starts[n] + 1) : 0;
+  int32_t slices[kMostThreads + 1];
+  const int32_t* starts = U.starts;
+  sliceByCost([starts](int32_t r) { return (uint64_t)starts[r] + (uint64_t)r; }, 0, n, workers, slices);
+  auto merge = [&](int32_t worker) {
+    for (int32_t r = slices[worker]; r < slices[worker + 1]; ++r)
+      mergeRows(P, T, r, U.columns + U.starts[r], U.weights ? U.weights + U.starts[r] : 0);
+  };
+  runEachWorker(merge, workers);
+  return U;
+}
+
+void rowCounts(const RowPattern& P, int32_t* counts) {
+  for (int32_t r = 0; r < P.n; ++r) counts[r] = P.starts[r + 1] - P.starts[r];
+}
+
 // Whether columns firstColumn to pastColumn-1 of G equal those rows of P, weights included.
 static bool columnsMirrored(const MatrixView& G, const RowPattern& P, int32_t firstColumn, int32_t pastColumn) {
   for (int32_t j = firstColumn; j < pastColumn; ++j) {

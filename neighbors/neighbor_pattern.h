@@ -27,9 +27,21 @@ int32_t countDegrees(const MatrixView& G, int32_t* degrees);
 // place the edges of its own rows, of about the same count.
 RowPattern rowPatternOf(const char* word, const MatrixView& G, const int32_t* degrees, bool weighted, int32_t workers);
 
+// The rows of P', the columns of G: row k holds the rows r of the edges r -> k into k, ascending,
+// and their weights when `weighted`; `workers` workers each take a slice of the columns.
+RowPattern columnPatternOf(const char* word, const MatrixView& G, bool weighted, int32_t workers);
+
+// The rows of the pattern of P + P', direction ignored: row r holds every k with an edge r -> k or
+// k -> r, ascending, and, when `weighted`, the weight G(r,k) + G(k,r) of each (an edge that is
+// missing counts 0), as G + G.' holds it; `workers` workers each take a slice of the rows.
+RowPattern unionPatternOf(const char* word, const RowPattern& P, const RowPattern& T, bool weighted, int32_t workers);
+
 // Whether P's rows equal G's columns (rows ascending in both), with the same weights where there
 // are weights: P is symmetric. `workers` workers each compare a slice of the columns.
 bool isSymmetric(const MatrixView& G, const RowPattern& P, int32_t workers);
+
+// The entries of each row of a pattern into `counts` (n of them).
+void rowCounts(const RowPattern& P, int32_t* counts);
 
 // Each node's number for a weighted measure: s(r), or |w(r,:)|; null for a measure of degrees,
 // which are the numbers themselves.
