@@ -46,11 +46,54 @@ function(add_elf_stub output stub triple)
     COMMENT "Stub ${name} for ${triple}")
 endfunction()
 
+# The stub shared library `output` made from the version script `map` for the target `triple`:
+# its file name is its soname, and it defines every symbol the script lists, at the script's
+# version. What a Linux build links against for a system library whose symbols must be bound to
+# versions old enough for every glibc MATLAB supports (llvm-ifs writes no symbol versions).
+function(add_elf_versioned_stub output map triple)
+  get_filename_component(folder ${output} DIRECTORY)
+  get_filename_component(soname ${output} NAME)
+  # The symbols: every name ended by a semicolon that is not a version (a name before a brace).
+  file(READ ${map} script)
+  # (Semicolons become commas first, as a semicolon would split a CMake list.)
+  string(REGEX REPLACE "#[^\n]*" "" script "${script}")
+  string(REPLACE ";" "," script "${script}")
+  string(REGEX MATCHALL "[A-Za-z_][A-Za-z0-9_.]*[ \t\n]*[{,]" tokens "${script}")
+  set(versions "")
+  set(symbols "")
+  foreach(token IN LISTS tokens)
+    string(REGEX REPLACE "[ \t\n]*[{,]$" "" name "${token}")
+    if(token MATCHES "{$")
+      list(APPEND versions ${name})
+    else()
+      list(APPEND symbols ${name})
+    endif()
+  endforeach()
+  list(REMOVE_ITEM symbols ${versions})
+  # Each symbol a function that does nothing: only its name and version matter to the link.
+  set(source "/* Made from ${map}. */\n")
+  foreach(symbol IN LISTS symbols)
+    string(APPEND source "void ${symbol}(void) {}\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${folder}/${soname}.c CONTENT "${source}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${map})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_CXX_COMPILER} --target=${triple} -x c -ffreestanding -fPIC -shared -nostdlib
+            -fuse-ld=lld -Wl,--version-script=${map} -Wl,-soname,${soname} -o ${output} ${folder}/${soname}.c
+    DEPENDS ${map} ${folder}/${soname}.c
+    COMMENT "Stub ${soname} for ${triple}")
+endfunction()
+
+# The version scripts of the system libraries a Linux plug-in needs: ship/linux/<soname>.map.
+set(ELF_SYSTEM_STUBS ${PROJECT_SOURCE_DIR}/ship/linux/libc.so.6.map ${PROJECT_SOURCE_DIR}/ship/linux/libpthread.so.0.map)
+
 # The import libraries (Windows), text stubs (macOS) or stub shared libraries (Linux) that stand
-# for MATLAB's libmx and libmex, as the target mex_host_libraries: a plug-in links it and may use
-# exactly what they list. On Linux it also makes the plug-in freestanding: only the compiler's own
-# headers, and no C or C++ library linked; a call the compiler emits on its own (memcpy, say)
-# then fails the link instead of binding to whatever library MATLAB has loaded.
+# for MATLAB's libmx and libmex and for the system libraries, as the target mex_host_libraries: a
+# plug-in links it and may use exactly what they list. On Linux it also makes the plug-in
+# freestanding: only the compiler's own headers, and no C or C++ library linked but the stubs of
+# libc.so.6 and libpthread.so.0, which name the thread layer's few functions at old versions; a
+# call the compiler emits on its own (memcpy, say) then fails the link instead of binding to
+# whatever library MATLAB has loaded.
 function(add_mex_host_libraries)
   add_library(mex_host_libraries INTERFACE)
   if(MEX_DELIVERABLES STREQUAL "windows")
@@ -77,14 +120,36 @@ function(add_mex_host_libraries)
 endfunction()
 
 # Gives the interface target `target` what mex_host_libraries holds on Linux, for the target
-# `triple`: stubs of libmx.so and libmex.so made from ship/linux, and the freestanding options.
+# `triple`: stubs of libmx.so and libmex.so made from ship/linux, stubs of the system libraries
+# from the version scripts after SYSTEM (ELF_SYSTEM_STUBS unless given), and the freestanding
+# options.
 function(add_elf_host_libraries target triple)
+  cmake_parse_arguments(PARSE_ARGV 2 host "" "" "SYSTEM")
+  if(NOT host_SYSTEM)
+    set(host_SYSTEM ${ELF_SYSTEM_STUBS})
+  endif()
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target})
+  set(stubs "")
   foreach(library mx mex)
     add_elf_stub(${folder}/lib${library}.so ${PROJECT_SOURCE_DIR}/ship/linux/lib${library}.ifs ${triple})
-    target_link_libraries(${target} INTERFACE ${folder}/lib${library}.so)
+    list(APPEND stubs ${folder}/lib${library}.so)
   endforeach()
-  add_custom_target(${target}_stubs DEPENDS ${folder}/libmx.so ${folder}/libmex.so)
+  foreach(map IN LISTS host_SYSTEM)
+    get_filename_component(soname ${map} NAME)
+    string(REGEX REPLACE "[.]map$" "" soname ${soname})
+    add_elf_versioned_stub(${folder}/${soname} ${map} ${triple})
+    list(APPEND stubs ${folder}/${soname})
+  endforeach()
+  # Each stub an imported library, linked by its path. A plain path to a shared library that does
+  # not exist yet CMake links as -L<folder> -l<name>, and clang searches this machine's library
+  # folders after ours even with -nostdlib: -lc and -lpthread would find glibc 2.36 itself.
+  foreach(stub IN LISTS stubs)
+    get_filename_component(soname ${stub} NAME)
+    add_library(${target}.${soname} SHARED IMPORTED GLOBAL)
+    set_target_properties(${target}.${soname} PROPERTIES IMPORTED_LOCATION ${stub} IMPORTED_SONAME ${soname})
+    target_link_libraries(${target} INTERFACE ${target}.${soname})
+  endforeach()
+  add_custom_target(${target}_stubs DEPENDS ${stubs})
   add_dependencies(${target} ${target}_stubs)
   target_compile_options(${target} INTERFACE -ffreestanding -nostdlibinc)
   # lld links for any target, as ld64.lld does for macOS.

@@ -19,7 +19,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     # No fused multiply-add, so every host and compiler gives bit-identical results.
     -ffp-contract=off
     # A square root is the processor's instruction alone: no call to the C library to set errno,
-    # which the plug-ins of macOS and Linux do not link.
+    # which the plug-ins of macOS and Linux may not make (their stubs list no math function).
     -fno-math-errno
     # Only the entry points, marked MEX_ENTRY, are exported.
     -fvisibility=hidden

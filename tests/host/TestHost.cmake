@@ -15,5 +15,6 @@ function(add_test_host prefix directory)
       LIBRARY_OUTPUT_DIRECTORY ${directory} RUNTIME_OUTPUT_DIRECTORY ${directory}
       ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endforeach()
-  target_link_libraries(${prefix}_mx PUBLIC ${prefix}_mex)
+  # libmex makes arrays of libmx (the answers of the host's functions), as MATLAB's does.
+  target_link_libraries(${prefix}_mex PUBLIC ${prefix}_mx)
 endfunction()

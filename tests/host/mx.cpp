@@ -39,6 +39,12 @@ struct mxArray_tag {
   const uint64_t* borrowedJc;        // column starts lent by a test instead of jc
 };
 
+// A host error raised by libmx itself, as mexErrMsgIdAndTxt raises one: libmx needs nothing of
+// libmex, whose maxNumCompThreads makes arrays here (a Windows DLL cannot link in a circle).
+[[noreturn]] static void raiseError(const char* identifier, const char* message) {
+  throw HostError{identifier, message};
+}
+
 static mxArray* newArray(mxClassID classId, size_t m, size_t n) {
   mxArray* array = new mxArray;
   array->classId = classId;
@@ -155,7 +161,7 @@ TESTHOST_API uint64_t* mxGetJc_730(const mxArray* array) {
 TESTHOST_API double mxGetScalar(const mxArray* array) {
   const bool hasElement = array->sparse ? array->nzmax > 0 : array->m * array->n > 0;
   if (!hasElement || array->classId == mxCELL_CLASS || array->classId == mxSTRUCT_CLASS) {
-    mexErrMsgIdAndTxt("testhost:mxGetScalar", "read of a first element that does not exist");
+    raiseError("testhost:mxGetScalar", "read of a first element that does not exist");
   }
   if (array->classId == mxDOUBLE_CLASS) return array->real[0];
   return array->bytes[0];
@@ -170,14 +176,14 @@ TESTHOST_API mxLogical* mxGetLogicals(const mxArray* array) {
 // memory unless that host answers null.
 static bool failsHere() {
   if (++allocations != failingAllocation) return false;
-  if (!failWithNull) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  if (!failWithNull) raiseError("MATLAB:nomem", "Out of memory.");
   return true;
 }
 
 // Like MATLAB, the test host ends the call when it cannot give an output the room asked for.
 TESTHOST_API mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity) {
   if (failsHere()) return nullptr;
-  if (nzmax > kLargestRoom || n > kLargestRoom) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  if (nzmax > kLargestRoom || n > kLargestRoom) raiseError("MATLAB:nomem", "Out of memory.");
   mxArray* array = newArray(mxDOUBLE_CLASS, m, n);
   array->sparse = true;
   array->complex = complexity == mxCOMPLEX;
@@ -225,12 +231,12 @@ static void* newBlock(size_t bytes) {
 TESTHOST_API void* mxMalloc(size_t bytes) {
   if (failsHere()) return nullptr;
   void* block = newBlock(bytes);
-  if (!block) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  if (!block) raiseError("MATLAB:nomem", "Out of memory.");
   return block;
 }
 
 TESTHOST_API void* mxCalloc(size_t count, size_t size) {
-  if (size > 0 && count > kLargestWorkspace / size) mexErrMsgIdAndTxt("MATLAB:nomem", "Out of memory.");
+  if (size > 0 && count > kLargestWorkspace / size) raiseError("MATLAB:nomem", "Out of memory.");
   void* block = mxMalloc(count * size);
   if (block) memset(block, 0, count * size);
   return block;
@@ -239,7 +245,7 @@ TESTHOST_API void* mxCalloc(size_t count, size_t size) {
 TESTHOST_API void mxFree(void* block) {
   if (!block) return;
   const auto held = workspace.find(block);
-  if (held == workspace.end()) mexErrMsgIdAndTxt("testhost:mxFree", "free of a block the host did not give");
+  if (held == workspace.end()) raiseError("testhost:mxFree", "free of a block the host did not give");
   workspaceBytes -= held->second;
   workspace.erase(held);
   free(block);
@@ -251,7 +257,7 @@ TESTHOST_API void mxFree(void* block) {
 TESTHOST_API void* mxRealloc(void* block, size_t bytes) {
   if (!block) return mxMalloc(bytes);
   const auto held = workspace.find(block);
-  if (held == workspace.end()) mexErrMsgIdAndTxt("testhost:mxRealloc", "realloc of a block the host did not give");
+  if (held == workspace.end()) raiseError("testhost:mxRealloc", "realloc of a block the host did not give");
   if (failsHere()) return nullptr;
   void* moved = newBlock(bytes);
   if (!moved) return nullptr;

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Checks a shipped plug-in as far as a Linux machine can: its file name, its architecture and file
-# type, that it exports exactly its entry points, that it imports only the host operations our
-# stubs list and the platform's system libraries, on macOS that it asks for no newer libmx and
-# libmex than MATLAB's, and on Apple silicon that its code signature holds.
+# type, that it exports exactly its entry points, that it imports only the host operations and
+# system functions our stubs and lists in ship/ name, on Linux that it needs no glibc version newer
+# than 2.17, on macOS that it asks for no newer libmx and libmex than MATLAB's, and on Apple silicon
+# that its code signature holds.
 #
-#   check_deliverable.sh windows     <plug-in> <expected file name> <folder with libmx.def, libmex.def>
+#   check_deliverable.sh windows     <plug-in> <expected file name> <folder with libmx.def, libmex.def,
+#                                                                    kernel32.def, msvcrt.def>
 #   check_deliverable.sh macos       <plug-in> <expected file name> <folder with libmx.tbd, libmex.tbd,
 #                                                                    libSystem.tbd>
 #   check_deliverable.sh macos-arm64 <plug-in> <expected file name> <the same>
-#   check_deliverable.sh linux       <plug-in> <expected file name> <folder with libmx.ifs, libmex.ifs>
+#   check_deliverable.sh linux       <plug-in> <expected file name> <folder with libmx.ifs, libmex.ifs,
+#                                                                    libc.so.6.map, libpthread.so.0.map>
 #
 # Prints one line per check, "ok ..." or "FAIL ...", and exits 1 when any check fails.
 # Tools: llvm-readobj, llvm-nm and llvm-objdump (override with LLVM_READOBJ, LLVM_NM, LLVM_OBJDUMP),
@@ -36,6 +39,40 @@ tbd_exports() { sed -n '/symbols:/,/]/p' "$1" | sed -e 's/symbols://' | tr -d '[
 # The symbols an .ifs stub lists, one a line.
 ifs_exports() { sed -n 's/.*Name: *\([^ ,}]*\).*/\1/p' "$1"; }
 
+# The symbols a version script (ship/linux/<soname>.map) gives a version, as symbol@version, one a
+# line: each name ended by a semicolon after "global:" inside a version's braces.
+map_symbols() {
+  sed -e 's/#.*//' -e 's/\([{};:]\)/ \1 /g' "$1" | tr -s ' \t\n' '\n' | awk '
+    $0 == "{" { version = previous; listing = 0 }
+    $0 == "}" { version = ""; listing = 0 }
+    $0 == ":" { listing = previous == "global" }
+    $0 == ";" && listing && version != "" { print previous "@" version }
+    { previous = $0 }'
+}
+
+# The versions an ELF plug-in needs, "library version" a line (llvm-readobj --version-info).
+elf_version_needs() {
+  "$readobj" --version-info "$plugin" | awk '
+    /^[A-Za-z]+ \[/ { section = $1 }
+    section == "VersionRequirements" && $1 == "FileName:" { file = $2 }
+    section == "VersionRequirements" && $1 == "Name:" { print file, $2 }'
+}
+
+# The symbols an ELF plug-in imports, one a line: an unversioned one by its name, a versioned one
+# as library:symbol@version, the library being the one its version is needed from.
+elf_imports() {
+  { "$readobj" --version-info "$plugin"; echo "Imports ["; "$nm" --dynamic --undefined-only --just-symbol-name "$plugin"; } | awk '
+    /^[A-Za-z]+ \[/ { section = $1; next }
+    section == "VersionSymbols" && $1 == "Version:" { number = $2 }
+    section == "VersionSymbols" && $1 == "Name:" { versionOf[$2] = number }
+    section == "VersionRequirements" && $1 == "FileName:" { file = $2 }
+    section == "VersionRequirements" && $1 == "Index:" { fileOf[$2] = file }
+    section == "Imports" && NF == 1 {
+      if (index($1, "@") == 0) print $1
+      else print (versionOf[$1] in fileOf ? fileOf[versionOf[$1]] : "?") ":" $1
+    }'
+}
+
 # The lines of $1 that are not lines of $2 (both sorted on the fly).
 extra_lines() { comm -23 <(sort -u <<<"$1") <(sort -u <<<"$2"); }
 
@@ -57,20 +94,21 @@ check_windows() {
     /^Import \{/ { dll = "" }
     /^  Name: / { dll = tolower($2) }
     /^  Symbol: / { print dll, $2 }')
+  # The host libraries, and the Windows system libraries whose functions kernel32.def and
+  # msvcrt.def list: from each, only what its list names.
   for dll in libmx.dll libmex.dll; do
-    symbols=$(awk -v dll=$dll '$1 == dll { print $2 }' <<<"$imports")
-    listed=$(def_exports "$stubs/${dll%.dll}.def")
-    extra=$(extra_lines "$symbols" "$listed")
-    if [ -z "$symbols" ]; then fail "imports nothing from $dll"
-    elif [ -n "$extra" ]; then fail "imports from $dll what ${dll%.dll}.def does not list: $(words "$extra")"
-    else pass "imports from $dll only what ${dll%.dll}.def lists ($(wc -l <<<"$symbols") operations)"; fi
+    grep -q "^$dll " <<<"$imports" || fail "imports nothing from $dll"
   done
   for dll in $(awk '{ print $1 }' <<<"$imports" | sort -u); do
     case $dll in
-      libmx.dll | libmex.dll) ;;
-      kernel32.dll | msvcrt.dll) pass "imports the Windows system library $dll" ;;
-      *) fail "imports $dll, neither a host library nor a Windows system library" ;;
+      libmx.dll | libmex.dll | kernel32.dll | msvcrt.dll) ;;
+      *) fail "imports $dll, neither a host library nor a Windows system library"; continue ;;
     esac
+    symbols=$(awk -v dll=$dll '$1 == dll { print $2 }' <<<"$imports")
+    listed=$(def_exports "$stubs/${dll%.dll}.def")
+    extra=$(extra_lines "$symbols" "$listed")
+    if [ -n "$extra" ]; then fail "imports from $dll what ${dll%.dll}.def does not list: $(words "$extra")"
+    else pass "imports from $dll only what ${dll%.dll}.def lists ($(wc -l <<<"$symbols") functions)"; fi
   done
 }
 
@@ -232,10 +270,12 @@ check_linux() {
     pass "exports mexFunction and mexfilerequiredapiversion alone"
   else fail "exports [$(words "$exports")], expected [mexFunction mexfilerequiredapiversion]"; fi
 
-  # The libraries it needs: exactly the two host libraries, no C or C++ runtime.
+  # The libraries it needs: exactly the two host libraries, and the C library and POSIX threads for
+  # the thread layer; no C++ runtime.
   needed=$(sed -n '/^NeededLibraries \[/,/^\]/p' <<<"$headers" | sed '1d;$d' | tr -d ' ' | sort)
-  if [ "$needed" = $'libmex.so\nlibmx.so' ]; then pass "needs libmx.so and libmex.so only"
-  else fail "needs [$(words "$needed")], expected [libmex.so libmx.so]"; fi
+  if [ "$needed" = $'libc.so.6\nlibmex.so\nlibmx.so\nlibpthread.so.0' ]; then
+    pass "needs libmx.so, libmex.so, libc.so.6 and libpthread.so.0 only"
+  else fail "needs [$(words "$needed")], expected [libc.so.6 libmex.so libmx.so libpthread.so.0]"; fi
 
   # MATLAB has loaded libmx.so and libmex.so before any plug-in; a library path in the file would
   # only name a folder of the machine that built it.
@@ -243,11 +283,26 @@ check_linux() {
   if [ -z "$paths" ]; then pass "names no library path (rpath, runpath)"
   else fail "names a library path, $(words "$paths")"; fi
 
-  imports=$("$nm" --dynamic --undefined-only --just-symbol-name "$plugin")
-  listed=$(ifs_exports "$stubs/libmx.ifs"; ifs_exports "$stubs/libmex.ifs")
+  # Every import as the stubs name it: a host operation by its name alone (MATLAB's libraries
+  # version nothing), a symbol of the system libraries as library:symbol@version.
+  imports=$(elf_imports)
+  listed=$(ifs_exports "$stubs/libmx.ifs"; ifs_exports "$stubs/libmex.ifs"
+           for map in "$stubs"/*.map; do map_symbols "$map" | sed "s/^/$(basename "$map" .map):/"; done)
   extra=$(extra_lines "$imports" "$listed")
-  if [ -n "$extra" ]; then fail "imports what neither libmx.ifs nor libmex.ifs lists: $(words "$extra")"
-  else pass "imports only what libmx.ifs and libmex.ifs list ($(grep -c . <<<"$imports") operations)"; fi
+  if [ -n "$extra" ]; then fail "imports what libmx.ifs, libmex.ifs and the .map lists do not name: $(words "$extra")"
+  else pass "imports only what libmx.ifs, libmex.ifs and the .map lists name ($(words "$(grep : <<<"$imports")") and $(grep -vc : <<<"$imports") host operations)"; fi
+
+  # Each glibc version it needs no newer than 2.17, the oldest glibc MATLAB supports on Linux: the
+  # dynamic loader refuses to load a plug-in that needs a version its glibc does not define.
+  local file version newer="" versions=""
+  while read -r file version; do
+    [ -n "$file" ] || continue
+    if [[ ! $version =~ ^GLIBC_[0-9]+(\.[0-9]+)*$ ]]; then newer+=" $version of $file (not a glibc version),"
+    elif [ "$(printf '%s\n' "${version#GLIBC_}" 2.17 | sort -V | tail -1)" != 2.17 ]; then newer+=" $version of $file,"
+    else versions+=" $file:$version"; fi
+  done < <(elf_version_needs)
+  if [ -n "$newer" ]; then fail "needs${newer%,}, newer than GLIBC_2.17"
+  else pass "needs glibc versions no newer than GLIBC_2.17:${versions:- none}"; fi
 
   check_api_version mexfilerequiredapiversion
 }

@@ -14,7 +14,16 @@ target_sources(wrong_stray_runtime PRIVATE ${PROJECT_SOURCE_DIR}/frame/api_versi
 target_link_libraries(wrong_stray_runtime PRIVATE ${stray})
 add_dependencies(wrong_stray_runtime stray_runtime_stub)
 expect_refused(stray_runtime $<TARGET_FILE:wrong_stray_runtime> ${CORVANE_FILE}
-  "needs \\[libmex.so libmx.so libstdc\\+\\+.so.6\\], expected \\[libmex.so libmx.so\\]")
+  "needs \\[libc.so.6 libmex.so libmx.so libpthread.so.0 libstdc\\+\\+.so.6\\], expected \\[libc.so.6 libmex.so libmx.so libpthread.so.0\\]")
+
+# Threads taken from a C library of glibc 2.34 or later, as a link against this machine's would
+# take them: pthread_create and pthread_join at GLIBC_2.34, which no glibc before 2.34 loads.
+add_library(glibc_2_34_host_libraries INTERFACE)
+add_elf_host_libraries(glibc_2_34_host_libraries ${CMAKE_CXX_COMPILER_TARGET}
+  SYSTEM ${CMAKE_CURRENT_SOURCE_DIR}/stray/libc.so.6.map)
+add_wrong_build(glibc_2_34 ${PROJECT_SOURCE_DIR}/frame/api_version.cpp HOST glibc_2_34_host_libraries)
+expect_refused(glibc_2_34 $<TARGET_FILE:wrong_glibc_2_34> ${CORVANE_FILE}
+  "needs GLIBC_2.34 of libc.so.6, newer than GLIBC_2.17")
 
 # Code for 64-bit Arm Linux, linked against stubs made for it.
 add_library(arm64_host_libraries INTERFACE)
