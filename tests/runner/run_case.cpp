@@ -51,6 +51,8 @@ std::vector<std::string> runCase(const Case& testCase, MexFunction entry) {
   if (call.returned && !call.outputCreated) differences.push_back("returned no output in slot 0");
   if (call.workspaceLeft > 0)
     differences.push_back("returned with " + std::to_string(call.workspaceLeft) + " workspace blocks not freed");
+  if (call.arraysLeft > 0)
+    differences.push_back("returned with " + std::to_string(call.arraysLeft) + " arrays not destroyed");
   if (call.returned && call.outputCreated) compareResult(testCase, call, differences);
   return differences;
 }
