@@ -39,5 +39,10 @@ std::vector<Case> readCases(const std::string& path);
 // Builds a case's input as a host array.
 mxArray* buildInput(const CaseInput& input);
 
-// Runs a case against a plug-in's entry point; returns a description of every difference.
+// The answers of the host's maxNumCompThreads every case runs at, the first the one the others are
+// compared with.
+std::vector<int> caseThreadAnswers();
+
+// Runs a case against a plug-in's entry point at each of caseThreadAnswers(); returns a description
+// of every difference from the case, and from the first run, bit for bit, in any later run.
 std::vector<std::string> runCase(const Case& testCase, MexFunction entry);
