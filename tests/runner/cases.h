@@ -11,7 +11,7 @@
 
 // One input of a case, as written in a case file.
 struct CaseInput {
-  std::string kind;  // sparse, sparselogical, full, logical, scalar, identity, column, class
+  std::string kind;  // sparse, sparselogical, full, logical, scalar, identity, column, class, text, random
   std::vector<std::string> words;        // the words before the first '|'
   std::vector<std::vector<double>> parts;  // the '|'-separated lists of numbers after them
 };
