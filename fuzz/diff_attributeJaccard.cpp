@@ -53,7 +53,6 @@ Table someTable(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  keepPrinted(true);
   const Table table = someTable(in);
   SimilarityCall call = someSimilarityCall(in, table.numNodes);
   const uint64_t listed = call.nodesToKeep.size();
@@ -77,13 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AttributePairs found = findAttributePairs(request, table.view(storage), nodes.data(), listed);
     expectThat(found.overflowed == (passed > maxEntries), what + " overflows wrongly");
     if (found.overflowed) {
-      expectThat(workspaceLeft() == 0, what + " left workspace");
-      return (void)takePrinted();
+      expectThat(testhostFreeWorkspace() == 0, what + " left workspace");
+      return (void)testhostTakeOutput();
     }
     expectThat(found.entries == passed, what + " needs other room than it stores");
     OutputArrays out(table.numNodes, found.entries);
     storeAttributePairs(found, out.view());
-    expectThat(workspaceLeft() == 0, what + " left workspace");
+    expectThat(testhostFreeWorkspace() == 0, what + " left workspace");
     expectSame(reference, storedPart(out, passed), what);
   });
   return 0;

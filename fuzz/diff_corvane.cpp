@@ -7,7 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  keepPrinted(true);
   const uint64_t n = someCount(in, 60);
   const PlainMatrix A = someSquare(in, n, false), B = someSquare(in, n, false);
   const double w = someValue(in);

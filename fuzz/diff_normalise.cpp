@@ -8,7 +8,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  keepPrinted(true);
   const uint64_t n = someCount(in, 60);
   const PlainMatrix C = someSquare(in, n, in.ConsumeBool());
   const std::vector<double> d = someValues(in, n);

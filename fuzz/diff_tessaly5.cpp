@@ -10,7 +10,6 @@ typedef uint64_t (*LogicalKernel)(const uint8_t*, uint64_t, uint64_t, double, co
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  keepPrinted(true);
   const bool fixedRoom = in.ConsumeBool();
   const uint64_t numNodes = someCount(in, 40);
   // Past 4064 bytes a node the vector paths fold their byte counters.

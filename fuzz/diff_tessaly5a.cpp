@@ -7,7 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  keepPrinted(true);
   const uint64_t numNodes = someCount(in, 40), numAttrs = someCount(in, 70);
   const Palette palette = somePalette(in);
   Random random = randomFrom(in);

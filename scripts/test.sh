@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds everything and runs the whole test suite, stage by
-# stage (the test host and Octave, the same under AddressSanitizer, the fuzz targets for a short
-# while, the deliverables for MATLAB on each platform, the tests again for arm64 Linux under
+# stage (the test host and Octave, the same under AddressSanitizer and under ThreadSanitizer, the
+# fuzz targets for a short while, the deliverables for MATLAB on each platform, the tests again for arm64 Linux under
 # emulation). A stage that fails does not stop the others; the last lines are a summary of every
 # stage, and the exit status is 0 only when all passed.
 # Run from the repository as root on Debian 12.
@@ -39,6 +39,9 @@ stage default default
 # The same tests with the plug-ins built under AddressSanitizer: any read or write outside an
 # array fails them.
 stage ASan asan
+# The same tests again with the plug-ins, the test host and the tests built under ThreadSanitizer:
+# any data race between the threads of a call fails them.
+stage TSan tsan
 # Every fuzz target (one per gateway, and the kernels against their former versions) for a few
 # seconds from its seeds; bash scripts/fuzz.sh runs them for longer.
 stage fuzz fuzz

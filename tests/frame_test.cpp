@@ -1,9 +1,12 @@
 // The frame's own helpers on plain values: progress in tenths, identifiers, and the test host's
-// ledger of workspace that modules of our own take from the host.
+// ledgers of the workspace and arrays that modules of our own take from the host, its one thread,
+// and its strict mode.
 #include <gtest/gtest.h>
 
 #include "frame/gateway.h"
 #include "frame/progress.h"
+#include "frame/threads.h"
+#include "tests/host/strict_host.h"
 #include "tests/support/plugins.h"
 
 namespace {
@@ -46,6 +49,13 @@ TEST(JoinIdentifier, JoinsWordAndReasonAndCutsAtTheRoom) {
   EXPECT_STREQ("MATLAB:te", small);
 }
 
+// A call that frees its workspace block twice.
+void freeTwice(int, mxArray*[], int, const mxArray*[]) {
+  void* block = mxMalloc(8);
+  mxFree(block);
+  mxFree(block);
+}
+
 // A call that takes `bytes` of workspace, keeps it, and then raises an error when `fail` is set.
 template <size_t bytes, bool fail>
 void takeWorkspace(int, mxArray*[], int, const mxArray*[]) {
@@ -62,12 +72,87 @@ TEST(TestHostWorkspace, IsFreedAfterAnErrorAndBoundedLikeAHostOutOfMemory) {
   EXPECT_EQ(1u, kept.workspaceLeft);
   const PluginCall huge = callEntry(takeWorkspace<(size_t(3) << 30), false>, 1, {});
   EXPECT_EQ("MATLAB:nomem", huge.error.identifier);
-  const PluginCall twice = callEntry([](int, mxArray*[], int, const mxArray*[]) {
-    void* block = mxMalloc(8);
-    mxFree(block);
-    mxFree(block);
-  }, 1, {});
+  const PluginCall twice = callEntry(freeTwice, 1, {});
   EXPECT_EQ("testhost:mxFree", twice.error.identifier);
+}
+
+// ThreadSanitizer cannot run threads in a child forked from a process with threads, as its own
+// runtime has: there a death test starts the test program anew instead.
+void chooseDeathTestStyle() {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+#endif
+}
+
+// A call whose second worker prints: what a module must never do.
+void printFromAWorker(int, mxArray*[], int, const mxArray*[]) {
+  auto work = [](int32_t worker) {
+    if (worker == 1) mexPrintf("from a worker\n");
+  };
+  runEachWorker(work, 2);
+}
+
+TEST(TestHostThread, AnOperationFromAnyOtherThreadEndsTheProcessNamingIt) {
+  chooseDeathTestStyle();
+  EXPECT_DEATH(callEntry(printFromAWorker, 1, {}), "mexPrintf called from a thread other than the one that entered the call");
+  // Between calls, the thread of the last call alone.
+  mxArray* array = testhostFull(1, 1, {1});
+  callEntry([](int, mxArray*[], int, const mxArray*[]) {}, 1, {});
+  EXPECT_DEATH(runWorkers([](void* context, int32_t worker) { if (worker == 1) mxGetM((mxArray*)context); }, array, 2),
+               "mxGetM called from a thread other than");
+  testhostDestroy(array);
+}
+
+// A call that asks the host for its threads, prints the answer and destroys it or not.
+template <bool destroyed>
+void askThreads(int, mxArray*[], int, const mxArray*[]) {
+  mxArray* answer[1] = {nullptr};
+  mxArray* error = mexCallMATLABWithTrap(1, answer, 0, nullptr, "maxNumCompThreads");
+  if (error) mexPrintf("error\n");
+  if (answer[0]) mexPrintf("%g threads\n", mxGetScalar(answer[0]));
+  if (destroyed) {
+    mxDestroyArray(error);
+    mxDestroyArray(answer[0]);
+  }
+}
+
+TEST(TestHostThread, AnswersMaxNumCompThreadsWithAnArrayThePlugInMustDestroy) {
+  testhostSetThreads(3);
+  EXPECT_EQ(3, defaultThreads());
+  const PluginCall freed = callEntry(askThreads<true>, 1, {});
+  EXPECT_EQ("3 threads\n", freed.printed);
+  EXPECT_EQ(0u, freed.arraysLeft);
+  EXPECT_EQ(1u, callEntry(askThreads<false>, 1, {}).arraysLeft);
+  testhostSetThreads(0);
+  EXPECT_EQ("error\n", callEntry(askThreads<true>, 1, {}).printed);
+  EXPECT_EQ(1u, callEntry(askThreads<false>, 1, {}).arraysLeft);
+  // No other function answers, and an input is not the plug-in's to destroy.
+  mxArray* answer[1] = {nullptr};
+  mxArray* error = mexCallMATLABWithTrap(1, answer, 0, nullptr, "nproc");
+  EXPECT_TRUE(error && !answer[0]);
+  mxDestroyArray(error);
+  const PluginCall destroysInput = callEntry([](int, mxArray*[], int, const mxArray* prhs[]) {
+    mxDestroyArray(const_cast<mxArray*>(prhs[0]));
+  }, 1, {testhostFull(1, 1, {1})});
+  EXPECT_EQ("testhost:mxDestroyArray", destroysInput.error.identifier);
+}
+
+// A call that creates an output of the room `room` in slot 0.
+template <size_t room>
+void createRoom(int, mxArray* plhs[], int, const mxArray*[]) {
+  plhs[0] = mxCreateSparse_730(2, 2, room, mxREAL);
+}
+
+TEST(TestHostStrictMode, GivesExactlyTheRoomAskedForAndEndsTheProcessOnAMisuse) {
+  chooseDeathTestStyle();
+  testhostSetStrict(true);
+  EXPECT_EQ(0u, callEntry(createRoom<0>, 1, {}).nzmax);
+  EXPECT_DEATH(callEntry(freeTwice, 1, {}), "testhost: mxFree: free of a block the host did not give");
+  EXPECT_DEATH(callEntry([](int, mxArray* plhs[], int, const mxArray* prhs[]) { plhs[0] = const_cast<mxArray*>(prhs[0]); },
+                         1, {testhostFull(1, 1, {1})}),
+               "output slot 0 holds an array the call did not create");
+  testhostSetStrict(false);
+  EXPECT_EQ(1u, callEntry(createRoom<0>, 1, {}).nzmax);
 }
 
 }  // namespace

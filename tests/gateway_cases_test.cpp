@@ -47,24 +47,31 @@ static PluginCall callFailing(const Case& testCase, MexFunction entry, size_t fa
   return call;
 }
 
-// Every allocation of a call that returns, failing in turn: answered with null, the call ends in
-// MATLAB:<function>:nomem; ended by the host, in the host's own error. Nothing is written past a room.
+// Every allocation of a call that returns, failing in turn at each thread answer of the cases:
+// answered with null, the call ends in MATLAB:<function>:nomem; ended by the host, in the host's own
+// error. Nothing is written past a room.
 TEST_P(GatewayCase, EndsInAnErrorWhenAnyAllocationFails) {
   const Case& testCase = GetParam();
   if (testCase.raises) return;
   const MexFunction entry = loadPlugin(std::string(PLUGIN_DIR) + "/" + testCase.function + ".so");
-  callFailing(testCase, entry, 0, false);
-  const size_t allocations = testhostAllocations();
-  EXPECT_GE(allocations, 1u) << testCase.where;
-  for (size_t failing = 1; failing <= allocations; ++failing) {
-    for (const bool answerNull : {true, false}) {
-      const PluginCall call = callFailing(testCase, entry, failing, answerNull);
-      const std::string expected = answerNull ? "MATLAB:" + testCase.function + ":nomem" : "MATLAB:nomem";
-      EXPECT_FALSE(call.returned) << testCase.where << " allocation " << failing;
-      EXPECT_EQ(expected, call.error.identifier) << testCase.where << " allocation " << failing;
-      EXPECT_TRUE(call.guardsIntact) << testCase.where << " allocation " << failing;
+  for (const int threads : caseThreadAnswers()) {
+    testhostSetThreads(threads);
+    callFailing(testCase, entry, 0, false);
+    const size_t allocations = testhostAllocations();
+    EXPECT_GE(allocations, 1u) << testCase.where;
+    for (size_t failing = 1; failing <= allocations; ++failing) {
+      for (const bool answerNull : {true, false}) {
+        const PluginCall call = callFailing(testCase, entry, failing, answerNull);
+        const std::string expected = answerNull ? "MATLAB:" + testCase.function + ":nomem" : "MATLAB:nomem";
+        const std::string where = testCase.where + " host threads " + std::to_string(threads) + " allocation " +
+                                  std::to_string(failing);
+        EXPECT_FALSE(call.returned) << where;
+        EXPECT_EQ(expected, call.error.identifier) << where;
+        EXPECT_TRUE(call.guardsIntact) << where;
+      }
     }
   }
+  testhostSetThreads(0);
 }
 
 static std::string caseName(const testing::TestParamInfo<Case>& info) {

@@ -1,9 +1,11 @@
 // The fuzz target of one gateway, built once per module of modules.txt with FUZZ_WORD naming it,
 // FUZZ_INPUTS listing the plans of its inputs (its row's inputs column) and the module's own
-// sources linked in. Each input is one call: the fuzzer picks the number of
-// outputs and inputs, each input's class, shape and values, and an allocation of the host that
-// fails. The call must end in a host error with an identifier, or return exactly one output, in
-// slot 0, with valid structure, its workspace freed; either way its inputs stay unchanged.
+// sources linked in, called through the test host in strict mode. Each input is one call: the
+// fuzzer picks the number of outputs and inputs, each input's class, shape and values, an
+// allocation of the host that fails and what the host's maxNumCompThreads answers (no such
+// function, or 1 to 8 threads). The call must end in a host error with an identifier, or return
+// exactly one output, in slot 0, with valid structure, its workspace freed and every array the
+// host answered it destroyed; either way its inputs stay unchanged.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -78,15 +80,19 @@ int someInputCount(FuzzedDataProvider& in, const ModulePlan& plan) {
 // makes, and now and then an allocation that fails, answered with null or ending the call.
 HostLimits someLimits(FuzzedDataProvider& in) {
   const uint32_t failing = in.ConsumeIntegralInRange<unsigned>(0, 7) == 0 ? in.ConsumeIntegralInRange<uint32_t>(1, 12) : 0;
-  return HostLimits{1 << 20, 1 << 20, 64 << 20, failing, failing != 0 && in.ConsumeBool()};
+  return HostLimits{1 << 20, 1 << 20, 64 << 20, failing, failing != 0 && in.ConsumeBool(), 0};
 }
+
+// What the host's maxNumCompThreads answers: nothing (a host without it) or 1 to 8 threads. Drawn
+// after everything else, so that the seeds made before it still make the same calls.
+int someThreads(FuzzedDataProvider& in) { return in.ConsumeIntegralInRange<int>(0, 8); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   const ModulePlan& plan = modulePlan();
-  const HostLimits limits = someLimits(in);
+  HostLimits limits = someLimits(in);
   const int nlhs = someOutputCount(in, plan), nrhs = someInputCount(in, plan);
   std::vector<mxArray*> inputs = someInputs(in, plan, nrhs);
   std::vector<std::vector<uint8_t>> before;
@@ -97,7 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mxArray** plhs = (mxArray**)calloc(slots, sizeof(mxArray*));
   const mxArray** prhs = (const mxArray**)malloc(nrhs * sizeof(mxArray*));
   for (int k = 0; k < nrhs; ++k) prhs[k] = inputs[k];
-  const CallOutcome outcome = callPlugin(mexFunction, nlhs, plhs, nrhs, prhs, limits);
+  limits.threads = someThreads(in);
+  const CallOutcome outcome = callStrict(mexFunction, nlhs, plhs, nrhs, prhs, limits);
+  testhostTakeOutput();
+  testhostTakeCommands();
 
   for (int k = 0; k < nrhs; ++k)
     if (snapshotOf(inputs[k]) != before[k]) finding("input " + std::to_string(k + 1) + " changed");
@@ -105,14 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!plhs[0]) finding("returned without an output in slot 0");
     for (int k = 1; k < slots; ++k)
       if (plhs[k]) finding("an output in slot " + std::to_string(k));
-    if (strayArrays(plhs, slots) != 0) finding("created arrays it did not return");
-    if (workspaceLeft() != 0) finding("returned without freeing its workspace");
+    if (outcome.arraysLeft != 0) finding("created arrays it neither returned nor destroyed");
+    if (outcome.workspaceLeft != 0) finding("returned without freeing its workspace");
     const std::string fault = structureFault(plhs[0]);
     if (!fault.empty()) finding(fault);
   } else if (!isIdentifier(outcome.identifier) || outcome.message.empty()) {
     finding("error without an identifier or message: '" + outcome.identifier + "'");
   }
-  releaseCallLeftovers(plhs, slots);
   for (int k = 0; k < slots; ++k) destroyHostArray(plhs[k]);
   for (mxArray* input : inputs) destroyHostArray(input);
   free(plhs);

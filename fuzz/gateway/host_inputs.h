@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "fuzz/host/fuzz_host.h"
+#include "tests/host/strict_host.h"
 #include "fuzz/support/fuzz_values.h"
 
 // The classes of input a caller can pass.

@@ -12,7 +12,7 @@
 
 #include "frame/cpu_paths.h"
 #include "frame/sparse_view.h"
-#include "fuzz/host/fuzz_host.h"
+#include "tests/host/strict_host.h"
 #include "fuzz/support/fuzz_values.h"
 
 // The output arrays of an n-column result with room for `room` entries, each block exactly its size.
@@ -45,7 +45,7 @@ inline StoredResult storedPart(const OutputArrays& out, uint64_t returned = 0) {
   result.ir.assign(out.ir.begin(), out.ir.begin() + stored);
   result.bits.resize(stored);
   for (uint64_t k = 0; k < stored; ++k) memcpy(&result.bits[k], &out.pr[k], sizeof(double));
-  result.printed = takePrinted();
+  result.printed = testhostTakeOutput();
   result.returned = returned;
   return result;
 }

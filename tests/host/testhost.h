@@ -1,6 +1,8 @@
-// A plain-array stand-in for MATLAB's libmx and libmex, so tests can load a built plug-in and call
-// its mexFunction: arrays are plain vectors, printed text is captured, and a host error unwinds
-// back to the caller of testhostCall.
+// The test host: our own libmx and libmex, so tests can load a built plug-in and call its
+// mexFunction. Arrays are plain blocks of exactly their size (tests/host/host_array.h), printed text
+// is captured, a host error unwinds back to the caller of testhostCall, and only the thread that
+// entered a call may call the host. Tests load plug-ins beside it as shared libraries; the fuzz
+// targets link it in statically, in strict mode (tests/host/strict_host.h).
 #pragma once
 
 #include <stdint.h>
@@ -10,7 +12,9 @@
 
 #include "frame/host.h"
 
-#if defined(_WIN32)
+#if defined(TESTHOST_STATIC)
+#define TESTHOST_API
+#elif defined(_WIN32)
 #if defined(TESTHOST_BUILDING)
 #define TESTHOST_API __declspec(dllexport)
 #else
@@ -51,19 +55,23 @@ TESTHOST_API size_t testhostNzmax(const mxArray* array);
 TESTHOST_API bool testhostGuardsIntact(const mxArray* array);
 
 // Calls a plug-in's entry point as the host does; returns false with `error` set when it raised
-// a host error, whose workspace (mxMalloc and friends) is then freed. Printed text collects until
-// testhostTakeOutput (libmex).
+// a host error, whose workspace (mxMalloc and friends) is then freed. The arrays the call created
+// and did not place in its output slots (plhs[0..max(nlhs,1)-1]) are destroyed when it ends; a slot
+// holding any array but one the call created ends it in the error testhost:plhs. Printed text
+// collects until testhostTakeOutput (libmex).
 TESTHOST_API bool testhostCall(MexFunction entry, int nlhs, mxArray* plhs[], int nrhs,
                                const mxArray* prhs[], HostError* error);
 TESTHOST_API std::string testhostTakeOutput();
-// What the host's maxNumCompThreads answers from now on; 0 for a host without it (libmex).
+// What the host's maxNumCompThreads answers from now on; 0 for a host without it, whose plug-ins
+// then fall back to OMP_NUM_THREADS and the processors the process may use.
 TESTHOST_API void testhostSetThreads(int threads);
 // The commands a plug-in ran through mexEvalString since the last call, one a line (libmex).
 TESTHOST_API std::string testhostTakeCommands();
 
 // Frees every workspace block still allocated, as the host does when a call ends; returns how
-// many there were. The workspace of one call may never exceed kLargestWorkspace bytes: beyond
-// it the test host answers as a host out of memory, so no faulty module can exhaust the machine.
+// many there were. The workspace of one call may never exceed 2 GiB (kLargestWorkspace,
+// tests/host/state.cpp) nor an output 200,000,000 entries or columns: beyond them the test host
+// answers as a host out of memory, so no faulty module can exhaust the machine.
 TESTHOST_API size_t testhostFreeWorkspace();
 
 // Makes allocation `which` (1 for the first workspace block or output a call asks for) of every
@@ -73,3 +81,7 @@ TESTHOST_API size_t testhostFreeWorkspace();
 TESTHOST_API void testhostFailAllocation(size_t which, bool answerNull);
 // The allocations the last call made.
 TESTHOST_API size_t testhostAllocations();
+// The arrays the last call, when it returned, created and neither placed in an output slot nor
+// destroyed (answers of mexCallMATLABWithTrap it did not pass to mxDestroyArray): a leak, like
+// workspace left. The host has destroyed them.
+TESTHOST_API size_t testhostArraysLeft();

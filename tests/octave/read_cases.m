@@ -93,6 +93,8 @@ function value = build_input (rest)
       value = of_class (words{2}, str2double (words{3}), str2double (words{4}), words(5:end));
     case 'text'
       value = strjoin (words(2:end), ' ');
+    case 'random'
+      value = random_sparse (words(2:end));
     otherwise
       error ('read_cases:format', 'unknown input kind %s', kind);
   end
@@ -125,6 +127,66 @@ function value = of_class (name, m, n, flags)
   end
 end
 
+% The matrix of ones of "random <m> <n> <density> <seed> [symmetric] [logical]": entry (i, j), in
+% column-major order, is stored where the next number of the Park-Miller generator from SEED is
+% below DENSITY; when symmetric, only i < j draw, each stored at (i, j) and (j, i). The C++ runner
+% (tests/runner/cases.cpp) draws the same numbers one by one; here they come a block at a time.
+function value = random_sparse (words)
+  m = str2double (words{1});
+  n = str2double (words{2});
+  density = numbers (words{3});
+  seed = str2double (words{4});
+  flags = words(5:end);
+  if (any (strcmp (flags, 'symmetric')))
+    kept = kept_draws (n * (n - 1) / 2, density, seed);
+    % Draw t is the pair i < j with t = j (j - 1) / 2 + i, the upper triangle in column-major order.
+    j = floor ((1 + sqrt (1 + 8 * kept)) / 2);
+    j = j - (j .* (j - 1) / 2 > kept) + ((j + 1) .* j / 2 <= kept);
+    i = kept - j .* (j - 1) / 2;
+    value = sparse ([i; j] + 1, [j; i] + 1, 1, n, n);
+  else
+    kept = kept_draws (m * n, density, seed);
+    value = sparse (mod (kept, m) + 1, floor (kept / m) + 1, 1, m, n);
+  end
+  if (any (strcmp (flags, 'logical')))
+    value = logical (value);
+  end
+end
+
+% The positions, from 0, of the draws among the first COUNT whose number x / 2147483647 is below
+% DENSITY, x running through x <- 16807 x mod 2147483647 from SEED.
+function kept = kept_draws (count, density, seed)
+  block = min (count, 65536);
+  powers = park_miller_powers (block);
+  kept = zeros (0, 1);
+  x = seed;
+  for first = 0:block:count-1
+    xs = times_mod (powers(1:min (block, count - first)), x);
+    kept = [kept; first + find(xs / 2147483647 < density) - 1];
+    x = xs(end);
+  end
+end
+
+% 16807^k mod 2147483647 for k = 1 to COUNT, as a column, doubling the part known at each step.
+function powers = park_miller_powers (count)
+  powers = zeros (count, 1);
+  powers(1:min (count, 1)) = 16807;
+  known = 1;
+  while (known < count)
+    step = min (known, count - known);
+    powers(known+1:known+step) = times_mod (powers(1:step), powers(known));
+    known += step;
+  end
+end
+
+% P .* X mod 2147483647 exactly, for whole numbers below 2^31: X split into 15 and 16 bits keeps
+% every product and sum below 2^48, where doubles are exact.
+function r = times_mod (p, x)
+  high = floor (x / 65536);
+  low = x - high * 65536;
+  r = mod (mod (p .* high, 2147483647) * 65536 + p .* low, 2147483647);
+end
+
 % About how many elements and column starts an input holds, from its text alone.
 function count = input_elements (rest)
   parts = strsplit (rest, '|');
@@ -141,6 +203,8 @@ function count = input_elements (rest)
       count = sizes(2) - sizes(1) + 1;
     case 'class'
       count = str2double (words{3}) * str2double (words{4});
+    case 'random'
+      count = sizes(2) + 1 + sizes(1) * sizes(2) * numbers (words{4});
     otherwise
       count = 1;
   end

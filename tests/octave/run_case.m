@@ -1,8 +1,9 @@
-% problems = run_case (c)
+% [problems, outcome] = run_case (c)
 %   Runs a case read by read_cases against the plug-in on Octave's path and returns a description
-%   of every difference. A case that raises goes through call_watching_slot, which tells whether
-%   the output existed when the error came.
-function problems = run_case (c)
+%   of every difference, and what the call did: OUTCOME holds the printed text, the error raised
+%   and the returned sparse matrix's parts, for comparing runs. A case that raises goes through
+%   call_watching_slot, which tells whether the output existed when the error came.
+function [problems, outcome] = run_case (c)
   global slot_filled_at_error
   problems = {};
   args = cellfun (@(make) make (), c.inputs, 'UniformOutput', false);
@@ -26,6 +27,14 @@ function problems = run_case (c)
     problems{end+1} = sprintf ("printed:\n%sexpected:\n%s", printed, c.output);
   end
   raised = exist ('err', 'var');
+  outcome = struct ('printed', printed, 'raised', raised, 'identifier', '', 'message', '', 'parts', {{}});
+  if (raised)
+    outcome.identifier = err.identifier;
+    outcome.message = err.message;
+  elseif (issparse (outs{1}))
+    [jc, ir, pr, room] = sparse_parts (outs{1});
+    outcome.parts = {size(outs{1}), jc, ir, typecast(pr(:), 'uint64'), room};
+  end
   if (raised && ! c.raises)
     problems{end+1} = sprintf ('raised %s %s', err.identifier, err.message);
   elseif (! raised && c.raises)

@@ -147,6 +147,84 @@ static mxArray* buildIdentity(size_t n, double value) {
   return testhostSparse(n, n, jc, ir, std::vector<double>(n, value));
 }
 
+// The most numbers a `random` input draws and the most entries and columns it stores, so that no
+// case file can make a runner exhaust the machine.
+static const uint64_t kMostDraws = UINT64_C(1) << 32;
+static const uint64_t kMostRandomEntries = UINT64_C(1) << 24;
+
+// The Park-Miller generator of `random` inputs: x <- 16807 x mod 2147483647, each number x / 2147483647.
+// 16807 x stays below 2^46, so every step is exact in doubles too, as tests/octave/read_cases.m takes it.
+struct ParkMiller {
+  uint64_t x;
+  double next() {
+    x = x * 16807 % 2147483647;
+    return (double)x / 2147483647.0;
+  }
+};
+
+// What a `random` input names: "random <m> <n> <density> <seed> [symmetric] [logical]".
+struct RandomMatrix {
+  size_t m = 0, n = 0;
+  double density = 0;
+  uint64_t seed = 0;
+  bool symmetric = false, logical = false;
+};
+
+static RandomMatrix readRandom(const CaseInput& input) {
+  RandomMatrix random;
+  random.m = wordAsSize(input, 0);
+  random.n = wordAsSize(input, 1);
+  if (input.words.size() < 4) throw std::runtime_error("random needs <m> <n> <density> <seed>");
+  random.density = parseNumber(input.words[2]);
+  const double seed = parseNumber(input.words[3]);
+  if (!(seed >= 1 && seed <= 2147483646 && seed == (double)(uint64_t)seed))
+    throw std::runtime_error("a random seed is a whole number from 1 to 2147483646");
+  random.seed = (uint64_t)seed;
+  for (size_t k = 4; k < input.words.size(); ++k) {
+    if (input.words[k] != "symmetric" && input.words[k] != "logical")
+      throw std::runtime_error("random takes symmetric and logical, not " + input.words[k]);
+    random.symmetric = random.symmetric || input.words[k] == "symmetric";
+    random.logical = random.logical || input.words[k] == "logical";
+  }
+  if (random.symmetric && random.m != random.n) throw std::runtime_error("a symmetric random matrix is square");
+  const double draws = random.symmetric ? (double)random.n * ((double)random.n - 1) / 2 : (double)random.m * random.n;
+  if (draws > (double)kMostDraws) throw std::runtime_error("a random input draws at most 2^32 numbers");
+  if (random.n > kMostRandomEntries) throw std::runtime_error("a random input has at most 2^24 columns");
+  return random;
+}
+
+// The rows each column of a `random` input stores, in ascending order: entry (i, j) in column-major
+// order where the next number is below the density; when symmetric, only i < j draw, each stored
+// at (i, j) and (j, i).
+static std::vector<std::vector<uint64_t>> randomRows(const RandomMatrix& random) {
+  std::vector<std::vector<uint64_t>> rows(random.n);
+  ParkMiller generator{random.seed};
+  uint64_t stored = 0;
+  for (size_t j = 0; j < random.n; ++j) {
+    const size_t drawn = random.symmetric ? j : random.m;
+    for (size_t i = 0; i < drawn; ++i) {
+      if (!(generator.next() < random.density)) continue;
+      rows[j].push_back(i);
+      if (random.symmetric) rows[i].push_back(j);
+      stored += random.symmetric ? 2 : 1;
+      if (stored > kMostRandomEntries) throw std::runtime_error("a random input stores at most 2^24 entries");
+    }
+  }
+  return rows;
+}
+
+// The m-by-n sparse double (or logical) matrix of ones a `random` input names.
+static mxArray* buildRandom(const CaseInput& input) {
+  const RandomMatrix random = readRandom(input);
+  std::vector<uint64_t> jc{0}, ir;
+  for (const std::vector<uint64_t>& column : randomRows(random)) {
+    ir.insert(ir.end(), column.begin(), column.end());
+    jc.push_back(ir.size());
+  }
+  if (random.logical) return testhostSparseLogical(random.m, random.n, jc, ir, std::vector<unsigned char>(ir.size(), 1));
+  return testhostSparse(random.m, random.n, jc, ir, std::vector<double>(ir.size(), 1.0));
+}
+
 static mxClassID classNamed(const std::string& name) {
   if (name == "cell") return mxCELL_CLASS;
   if (name == "struct") return mxSTRUCT_CLASS;
@@ -193,6 +271,7 @@ mxArray* buildInput(const CaseInput& input) {
     return testhostFull(values.size(), 1, values);
   }
   if (input.kind == "class") return buildOfClass(input);
+  if (input.kind == "random") return buildRandom(input);
   if (input.kind == "text") return testhostText(input.words.empty() ? "" : input.words[0]);
   throw std::runtime_error("unknown input kind " + input.kind);
 }

@@ -11,7 +11,7 @@
 
 // One input of a case, as written in a case file.
 struct CaseInput {
-  std::string kind;  // sparse, sparselogical, full, logical, scalar, identity, column, class
+  std::string kind;  // sparse, sparselogical, full, logical, scalar, identity, column, class, text, random
   std::vector<std::string> words;        // the words before the first '|'
   std::vector<std::vector<double>> parts;  // the '|'-separated lists of numbers after them
 };
@@ -39,5 +39,10 @@ std::vector<Case> readCases(const std::string& path);
 // Builds a case's input as a host array.
 mxArray* buildInput(const CaseInput& input);
 
-// Runs a case against a plug-in's entry point; returns a description of every difference.
+// The answers of the host's maxNumCompThreads every case runs at, the first the one the others are
+// compared with.
+std::vector<int> caseThreadAnswers();
+
+// Runs a case against a plug-in's entry point at each of caseThreadAnswers(); returns a description
+// of every difference from the case, and from the first run, bit for bit, in any later run.
 std::vector<std::string> runCase(const Case& testCase, MexFunction entry);

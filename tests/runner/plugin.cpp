@@ -65,6 +65,7 @@ PluginCall callEntry(MexFunction entry, int nlhs, const std::vector<mxArray*>& i
                                const_cast<const mxArray**>(inputs.data()), &call.error);
   call.printed = testhostTakeOutput();
   call.workspaceLeft = testhostFreeWorkspace();
+  call.arraysLeft = testhostArraysLeft();
   if (outputs[0] && mxIsSparse(outputs[0])) {
     call.outputCreated = true;
     const mxArray* output = outputs[0];

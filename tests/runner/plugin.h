@@ -56,6 +56,7 @@ struct PluginCall {
   size_t nzmax = 0;            // its room
   bool guardsIntact = true;    // nothing was written past its room
   size_t workspaceLeft = 0;    // workspace blocks a returning call did not free
+  size_t arraysLeft = 0;       // arrays a returning call created and neither returned nor destroyed
 };
 
 // Calls `entry` with `nlhs` outputs asked for and `inputs`, as the host does; reads back slot 0 and

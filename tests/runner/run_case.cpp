@@ -33,24 +33,62 @@ static void compareResult(const Case& testCase, const PluginCall& call, std::vec
   }
 }
 
-std::vector<std::string> runCase(const Case& testCase, MexFunction entry) {
+// Runs a case once at the host's thread answer of the moment; returns a description of every
+// difference from the case, and the call in `call`.
+static std::vector<std::string> runOnce(const Case& testCase, MexFunction entry, PluginCall* call) {
   std::vector<std::string> differences;
   std::vector<mxArray*> inputs;
   for (const CaseInput& input : testCase.inputs) inputs.push_back(buildInput(input));
-  const PluginCall call = callEntry(entry, testCase.nlhs, inputs);
-  const HostError& error = call.error;
-  if (call.printed != testCase.output)
-    differences.push_back("printed:\n" + call.printed + "expected:\n" + testCase.output);
-  if (!call.returned && !testCase.raises) differences.push_back("raised " + error.identifier + " " + error.message);
-  if (call.returned && testCase.raises) differences.push_back("returned instead of raising " + testCase.identifier);
-  if (!call.returned && testCase.raises && (error.identifier != testCase.identifier || error.message != testCase.message))
+  *call = callEntry(entry, testCase.nlhs, inputs);
+  const HostError& error = call->error;
+  if (call->printed != testCase.output)
+    differences.push_back("printed:\n" + call->printed + "expected:\n" + testCase.output);
+  if (!call->returned && !testCase.raises) differences.push_back("raised " + error.identifier + " " + error.message);
+  if (call->returned && testCase.raises) differences.push_back("returned instead of raising " + testCase.identifier);
+  if (!call->returned && testCase.raises && (error.identifier != testCase.identifier || error.message != testCase.message))
     differences.push_back("raised " + error.identifier + " " + error.message + ", expected " + testCase.identifier +
                           " " + testCase.message);
-  if (!call.returned && call.outputCreated != testCase.raisesAfterOutput)
-    differences.push_back(call.outputCreated ? "output created before the error" : "no output created before the error");
-  if (call.returned && !call.outputCreated) differences.push_back("returned no output in slot 0");
-  if (call.workspaceLeft > 0)
-    differences.push_back("returned with " + std::to_string(call.workspaceLeft) + " workspace blocks not freed");
-  if (call.returned && call.outputCreated) compareResult(testCase, call, differences);
+  if (!call->returned && call->outputCreated != testCase.raisesAfterOutput)
+    differences.push_back(call->outputCreated ? "output created before the error" : "no output created before the error");
+  if (call->returned && !call->outputCreated) differences.push_back("returned no output in slot 0");
+  if (call->workspaceLeft > 0)
+    differences.push_back("returned with " + std::to_string(call->workspaceLeft) + " workspace blocks not freed");
+  if (call->arraysLeft > 0)
+    differences.push_back("returned with " + std::to_string(call->arraysLeft) + " arrays not destroyed");
+  if (call->returned && call->outputCreated) compareResult(testCase, *call, differences);
+  return differences;
+}
+
+// How a run differs from the first run of the same case: printed text, outcome, error, and the
+// output's size, structure, room and values, bit for bit.
+static std::vector<std::string> differencesFromFirst(const PluginCall& first, const PluginCall& call) {
+  std::vector<std::string> differences;
+  if (call.printed != first.printed) differences.push_back("printed other text than on one thread");
+  if (call.returned != first.returned || call.error.identifier != first.error.identifier ||
+      call.error.message != first.error.message)
+    differences.push_back("ended otherwise than on one thread: " + call.error.identifier + " " + call.error.message);
+  if (call.outputCreated != first.outputCreated || call.result != first.result || call.nzmax != first.nzmax) {
+    std::ostringstream shown;
+    PrintTo(call.result, &shown);
+    differences.push_back("output other than on one thread: " + shown.str() + " nzmax " + std::to_string(call.nzmax));
+  }
+  return differences;
+}
+
+std::vector<int> caseThreadAnswers() { return {1, 2, 3}; }
+
+std::vector<std::string> runCase(const Case& testCase, MexFunction entry) {
+  std::vector<std::string> differences;
+  PluginCall first;
+  for (const int threads : caseThreadAnswers()) {
+    testhostSetThreads(threads);
+    PluginCall call;
+    std::vector<std::string> found = runOnce(testCase, entry, &call);
+    if (threads == caseThreadAnswers().front()) first = call;
+    else for (const std::string& difference : differencesFromFirst(first, call)) found.push_back(difference);
+    for (const std::string& difference : found)
+      differences.push_back("host threads " + std::to_string(threads) + ": " + difference);
+  }
+  testhostSetThreads(0);
   return differences;
 }
