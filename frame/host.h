@@ -21,6 +21,7 @@
 #define mxGetIr_730 mxGetIr
 #define mxGetJc_730 mxGetJc
 #define mxCreateSparse_730 mxCreateSparse
+#define mxCreateDoubleMatrix_730 mxCreateDoubleMatrix
 #define mxGetNumberOfDimensions_730 mxGetNumberOfDimensions
 #define mxGetString_730 mxGetString
 #endif
@@ -65,6 +66,8 @@ uint64_t* mxGetJc_730(const mxArray* array);
 double mxGetScalar(const mxArray* array);
 mxLogical* mxGetLogicals(const mxArray* array);
 mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxComplexity complexity);
+// A new m-by-n full double array of zeros: the output of a module that returns one value a row.
+mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, mxComplexity complexity);
 int mexPrintf(const char* format, ...);
 void mexErrMsgIdAndTxt(const char* identifier, const char* message, ...);
 

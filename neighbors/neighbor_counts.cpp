@@ -87,22 +87,23 @@ static void walkOf(const CountingPlan& plan, bool restricted, int32_t r, int32_t
   end = plan.sliceEnd[k];
 }
 
-uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan) {
+uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan, const int32_t* rowNodes, int32_t rowCount) {
   const RowPattern& A = *plan.A;
   const RowPattern& B = *plan.B;
-  const int32_t n = A.n;
-  uint64_t* before = zeroedWorkspaceOf<uint64_t>(word, (uint64_t)n + 1);
+  uint64_t* before = zeroedWorkspaceOf<uint64_t>(word, (uint64_t)rowCount + 1);
   uint64_t* products = before + 1;
   if (plan.columns.of) {
     // With columns of its own a row's walks are as walkOf gives them, from a row's start on.
     int32_t* from = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
     for (int32_t k = 0; k < B.n; ++k) from[k] = B.starts[k];
-    for (int32_t r = 0; r < n; ++r)
+    for (int32_t i = 0; i < rowCount; ++i) {
+      const int32_t r = rowNodes ? rowNodes[i] : i;
       for (int32_t p = A.starts[r]; p < A.starts[r + 1]; ++p) {
         int32_t start, end;
         walkOf(plan, restrictedRow(plan, r), r, A.columns[p], from, start, end);
-        products[r] += (uint64_t)(end > start ? end - start : 0);
+        products[i] += (uint64_t)(end > start ? end - start : 0);
       }
+    }
     mxFree(from);
   } else if (plan.symmetric) {
     // Row r walks, through each neighbour k, the columns of B's row k not below r: B is A's
@@ -110,11 +111,13 @@ uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan) {
     for (int32_t k = 0; k < B.n; ++k)
       for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) products[B.columns[p]] += (uint64_t)(B.starts[k + 1] - p);
   } else {
-    for (int32_t r = 0; r < n; ++r)
+    for (int32_t i = 0; i < rowCount; ++i) {
+      const int32_t r = rowNodes ? rowNodes[i] : i;
       for (int32_t p = A.starts[r]; p < A.starts[r + 1]; ++p)
-        products[r] += (uint64_t)(B.starts[A.columns[p] + 1] - B.starts[A.columns[p]]);
+        products[i] += (uint64_t)(B.starts[A.columns[p] + 1] - B.starts[A.columns[p]]);
+    }
   }
-  for (int32_t r = 0; r < n; ++r) before[r + 1] += before[r];
+  for (int32_t i = 0; i < rowCount; ++i) before[i + 1] += before[i];
   return before;
 }
 

@@ -52,9 +52,10 @@ void releaseCountingPlan(CountingPlan& plan);
 RowCounts startRowCounts(const char* word, const CountingPlan& plan, bool nonEdges);
 void releaseRowCounts(RowCounts& counts);
 
-// The products before each row of A, A.n + 1 of them: the counts a pass adds up to that row, one
-// for each column its walks reach through each of its neighbours.
-uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan);
+// The products before each of `rowCount` result rows, rowCount + 1 of them: the counts a pass adds
+// up to that row, one for each column its walks reach through each of its neighbours. The rows
+// are the nodes `rowNodes` (every node of A when null), walked whole unless C is symmetric.
+uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan, const int32_t* rowNodes, int32_t rowCount);
 
 // The products of a pass over every column, as productsBeforeRows sums them: where C is symmetric
 // d(d+1)/2 through a row of B of d entries, else the entries of B's row k for every entry (r, k)

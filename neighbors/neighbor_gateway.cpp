@@ -34,7 +34,7 @@ void returnNeighborPairs(NeighborPairs& found, mxArray* plhs[]) {
   storeNeighborPairs(found, createPairResult(plhs, found.request.pairs, found.overflowed, "toomanypairs",
                                              "More than 2147483647 pairs pass the threshold, more than a sparse "
                                              "result holds; raise the threshold or compare smaller parts of the graph.",
-                                             (uint64_t)found.n, (uint64_t)found.entries));
+                                             (uint64_t)found.rowCount, (uint64_t)found.entries));
 }
 
 void serveNeighborCall(const char* word, NeighborKernel kernel, int nlhs, mxArray* plhs[], int nrhs,

@@ -10,18 +10,11 @@
 #include "frame/threads.h"
 #include "frame/top_values.h"
 #include "neighbors/neighbor_measures.h"
+#include "neighbors/neighbor_pattern.h"
 
 // Which pass finds the pairs: the cheaper by an estimate of their work, or, for the tests, the one
 // named (the pass by prefixes only where the request allows it).
 enum PassChoice { kCheaperPass, kCountingPass, kPrefixPass };
-
-// Whose neighbours two nodes share, with P the pattern of G's edges.
-enum NeighborDirection {
-  kPaths,     // C = P * P: the k with r -> k -> j; on a symmetric G every direction gives this
-  kOutgoing,  // C = P * P': common successors, r -> k <- j (bibliographic coupling), out-degrees
-  kIncoming,  // C = P' * P: common predecessors, r <- k -> j (co-citation), in-degrees
-  kBoth,      // C = U * U, U the pattern of P + P' (weights of G + G.'): direction ignored
-};
 
 // When a pass shows its progress, which pass runs, and how much work makes a thread worth it.
 struct NeighborLimits {
@@ -39,6 +32,8 @@ struct NeighborRequest {
   bool thresholded;   // keep only values strictly above pairs.threshold, else every pair sharing a neighbour
   bool nonEdgesOnly;  // keep only the pairs (r, j) that are no edge of G
   NeighborDirection direction;
+  const int32_t* rows;  // the result's rows: 0-based nodes, strictly ascending; null for every node
+  int32_t rowCount;     // how many (n for every node)
   NeighborLimits limits;
 };
 
@@ -55,16 +50,21 @@ struct NeighborPair {
 struct NeighborPairs {
   NeighborRequest request;
   bool overflowed;  // the result would pass pairs.maxEntries entries: the pass holds nothing
-  bool symmetric;
+  bool symmetric;   // the pairs found stand for their mirror images too (never with rows of its own)
   int32_t n;
+  int32_t rowCount;         // the result's rows: every node, or the request's rows
+  const int32_t* rowNodes;  // the node of each result row; null when every node is a row
   int32_t stored;          // the pairs kept
   int32_t entries;         // the entries of the result
   NeighborPair* pairs;     // row by row; with result columns of its own and G symmetric, columns ascending in a row
   double* sums;            // each pair's sum, for a measure whose sum is more than a count; else null
-  int32_t* rowEnds;        // n: the pairs of row r end before rowEnds[r]
+  int32_t* rowEnds;        // rowCount: the pairs of result row i end before rowEnds[i]
   int32_t* degrees;        // n: each node's neighbours in the direction asked (its edges out, for paths)
   double* numbers;         // n: each node's weight total or norm, for a weighted measure; else null
   ResultColumns columns;   // the result's column of each node
   TopValues top;           // with topK: each result column's kept rows and values instead of pairs
   CallThreads threads;     // the threads the call may use, for the storing
 };
+
+// The node of result row i.
+inline int32_t rowNode(const NeighborPairs& found, int32_t i) { return found.rowNodes ? found.rowNodes[i] : i; }

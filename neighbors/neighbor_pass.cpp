@@ -80,7 +80,7 @@ static bool sortsRows(const NeighborPairs& found) { return found.symmetric && fo
 // kPlain where the request keeps every pair above its threshold, the diagonal included, and no top
 // values: the loop then tests nothing else.
 template <bool kCounted, bool kOfDegrees, bool kPlain>
-static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t r, int32_t reached) {
+static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t i, int32_t r, int32_t reached) {
   // What the loop reads of the request, in locals: its stores could otherwise change them.
   const NeighborPairs& found = *work.found;
   const NeighborRequest& request = found.request;
@@ -103,8 +103,8 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t r, int32_t 
   double* keptSums = kCounted || top ? 0 : round.sums + round.count;
   int32_t count = 0;
   int64_t entries = 0;
-  for (int32_t i = 0; i < reached; ++i) {
-    const int32_t j = reachedColumns[i];
+  for (int32_t k = 0; k < reached; ++k) {
+    const int32_t j = reachedColumns[k];
     const int32_t pairShared = kCounted ? shared[j] : 0;
     const double sum = kCounted ? (double)pairShared : sums[j];
     if (kCounted) shared[j] = 0;
@@ -114,7 +114,7 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t r, int32_t 
     if ((kPlain || !every) && !(pairValue > threshold)) continue;
     if (!kPlain && top) {
       TopValues& heaps = work.tops[worker];
-      if (mightEnterTop(heaps, columns, symmetric, r, j, pairValue)) offerPairToTop(heaps, columns, symmetric, r, j, pairValue);
+      if (mightEnterTop(heaps, columns, symmetric, i, j, pairValue)) offerPairToTop(heaps, columns, symmetric, i, j, pairValue);
       continue;
     }
     if (!kCounted) keptSums[count] = sum;
@@ -122,33 +122,34 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t r, int32_t 
     entries += plainEntries ? 1 : pairEntries(columns, symmetric, r, j);
   }
   if (count > 0 && sortsRows(found)) sortKept(kept, keptSums, count);
-  work.rowEntries[r] = entries;
+  work.rowEntries[i] = entries;
   return count;
 }
 
-// Clears the counts of the reached columns of row r and keeps those the request keeps in the
-// worker's round, or offers them to its top values. Returns how many were kept; sets the entries
-// they make in the result.
-static int32_t keepRow(CountingWork& work, int32_t worker, int32_t r, int32_t reached) {
+// Clears the counts of the reached columns of node r, the result's row i, and keeps those the
+// request keeps in the worker's round, or offers them to its top values. Returns how many were
+// kept; sets the entries they make in the result.
+static int32_t keepRow(CountingWork& work, int32_t worker, int32_t i, int32_t r, int32_t reached) {
   const NeighborRequest& request = work.found->request;
   const bool counted = request.measure->sum == kSharedCount, ofDegrees = !work.found->numbers;
   if (counted && ofDegrees && request.thresholded && request.pairs.self && !request.nonEdgesOnly &&
       request.pairs.topK == 0)
-    return keepRowOf<true, true, true>(work, worker, r, reached);
-  if (counted) return ofDegrees ? keepRowOf<true, true, false>(work, worker, r, reached)
-                                : keepRowOf<true, false, false>(work, worker, r, reached);
-  return ofDegrees ? keepRowOf<false, true, false>(work, worker, r, reached)
-                   : keepRowOf<false, false, false>(work, worker, r, reached);
+    return keepRowOf<true, true, true>(work, worker, i, r, reached);
+  if (counted) return ofDegrees ? keepRowOf<true, true, false>(work, worker, i, r, reached)
+                                : keepRowOf<true, false, false>(work, worker, i, r, reached);
+  return ofDegrees ? keepRowOf<false, true, false>(work, worker, i, r, reached)
+                   : keepRowOf<false, false, false>(work, worker, i, r, reached);
 }
 
-// Finds the rows of worker `worker`'s slice of the round: counts each, keeps its pairs, and sets
-// how many it kept in found.rowEnds.
+// Finds the result rows of worker `worker`'s slice of the round: counts each row's node, keeps its
+// pairs, and sets how many it kept in found.rowEnds.
 static void findSlice(CountingWork& work, int32_t worker) {
-  for (int32_t r = work.slices[worker]; r < work.slices[worker + 1]; ++r) {
+  for (int32_t i = work.slices[worker]; i < work.slices[worker + 1]; ++i) {
+    const int32_t r = rowNode(*work.found, i);
     const int32_t reached = countRow(*work.plan, r, work.counts[worker]);
-    const int32_t kept = keepRow(work, worker, r, reached);
+    const int32_t kept = keepRow(work, worker, i, r, reached);
     work.rounds[worker].count += kept;
-    work.found->rowEnds[r] = kept;
+    work.found->rowEnds[i] = kept;
   }
 }
 
@@ -159,8 +160,8 @@ static void roomForRound(CountingWork& work, int32_t workers, const uint64_t* pr
   const bool summed = found.request.measure->sum != kSharedCount;
   for (int32_t w = 0; w < workers; ++w) {
     int64_t most = 0;
-    for (int32_t r = work.slices[w]; r < work.slices[w + 1]; ++r) {
-      const uint64_t products = productsBefore[r + 1] - productsBefore[r];
+    for (int32_t i = work.slices[w]; i < work.slices[w + 1]; ++i) {
+      const uint64_t products = productsBefore[i + 1] - productsBefore[i];
       most += products < (uint64_t)found.n ? (int64_t)products : found.n;
     }
     RoundPairs& round = work.rounds[w];
@@ -203,19 +204,19 @@ static void appendRound(NeighborPairs& found, CountingWork& work, int32_t worker
   }
 }
 
-// Goes through the round's rows first to past-1 in order: their kept pairs' ends and the entries
+// Goes through the round's result rows first to past-1 in order: their kept pairs' ends and the entries
 // of the result so far, stopping at the row that takes them past the limit. Returns the row it
 // stopped before (past, or the row that passed the limit).
 static int32_t settleRound(NeighborPairs& found, const CountingWork& work, int32_t first, int32_t past,
                            int64_t& entries) {
-  for (int32_t r = first; r < past; ++r) {
-    entries += work.rowEntries[r];
+  for (int32_t i = first; i < past; ++i) {
+    entries += work.rowEntries[i];
     if (entries > (int64_t)found.request.pairs.maxEntries) {
       found.overflowed = true;
-      return r;
+      return i;
     }
-    found.stored += found.rowEnds[r];
-    found.rowEnds[r] = found.stored;
+    found.stored += found.rowEnds[i];
+    found.rowEnds[i] = found.stored;
   }
   found.entries = (int32_t)entries;
   return past;
@@ -262,27 +263,33 @@ static void releaseWorkers(CountingWork& work, int32_t workers) {
   mxFree(work.tops);
 }
 
-// Finds the pairs of every row, round after round, stopping when the result would pass the limit.
+// Finds the pairs of every result row, round after round, stopping when the result would pass the
+// limit.
 static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThreads& threads) {
   const char* word = found.request.pairs.word;
-  const int32_t n = found.n;
-  const uint64_t* productsBefore = productsBeforeRows(word, plan);
-  const int32_t* starts = plan.A->starts;
-  const auto costBefore = [productsBefore, starts](int32_t r) {
-    return productsBefore[r] + (uint64_t)starts[r] + (uint64_t)r;
-  };
-  const uint64_t products = productsBefore[n], work = costBefore(n);
+  const int32_t rows = found.rowCount;
+  const uint64_t* productsBefore = productsBeforeRows(word, plan, found.rowNodes, rows);
+  // The work of a row: its products, and a unit for it and for each of its neighbours.
+  uint64_t* workBefore = workspaceOf<uint64_t>(word, (uint64_t)rows + 1);
+  workBefore[0] = 0;
+  for (int32_t i = 0; i < rows; ++i) {
+    const int32_t r = rowNode(found, i);
+    workBefore[i + 1] = workBefore[i] + productsBefore[i + 1] - productsBefore[i] + 1 +
+                        (uint64_t)(plan.A->starts[r + 1] - plan.A->starts[r]);
+  }
+  const auto costBefore = [workBefore](int32_t i) { return workBefore[i]; };
+  const uint64_t products = productsBefore[rows], work = workBefore[rows];
   const int32_t workers = threadsFor(threads, work, found.request.limits.workPerThread);
   TenthsProgress progress = startTenths(found.request.pairs.progressLine, products,
                                         products >= found.request.limits.productsShown);
   CountingWork shared = {&found, &plan, 0, 0, 0, 0, {}};
-  shared.rowEntries = workspaceOf<int64_t>(word, (uint64_t)n + 1);
+  shared.rowEntries = workspaceOf<int64_t>(word, (uint64_t)rows + 1);
   startWorkers(shared, workers);
   // A round's work bounds the pairs its workers keep; top values keep none.
   const uint64_t roundWork = roundWorkOf(work, found.request.limits.workPerThread, found.request.pairs.topK == 0);
   int64_t entries = 0, room = 0;
-  for (int32_t first = 0; first < n && !found.overflowed;) {
-    const int32_t past = roundEnd(costBefore, first, n, roundWork);
+  for (int32_t first = 0; first < rows && !found.overflowed;) {
+    const int32_t past = roundEnd(costBefore, first, rows, roundWork);
     sliceByCost(costBefore, first, past, workers, shared.slices);
     if (found.request.pairs.topK == 0) roomForRound(shared, workers, productsBefore);
     auto find = [&shared](int32_t worker) { findSlice(shared, worker); };
@@ -292,6 +299,7 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
     advanceTenths(progress, productsBefore[settled]);
     first = past;
   }
+  mxFree(workBefore);
   if (found.request.pairs.topK > 0) mergeTops(shared, workers);
   releaseWorkers(shared, workers);
   mxFree(shared.rowEntries);
@@ -314,35 +322,14 @@ static void startTop(NeighborPairs& found, const RowPattern& A, const RowPattern
     for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) reachable[B.columns[p]] += into[k];
   int32_t* rooms = workspaceOf<int32_t>(request.word, (uint64_t)request.columnCount + 1);
   for (int32_t c = 0; c < request.columnCount; ++c) {
-    const uint64_t most = reachable[request.columns ? request.columns[c] : c];
+    uint64_t most = reachable[request.columns ? request.columns[c] : c];
+    most = most < (uint64_t)found.rowCount ? most : (uint64_t)found.rowCount;
     rooms[c] = most < (uint64_t)request.topK ? (int32_t)most : request.topK;
   }
   found.top = startTopValues(request.word, request.columnCount, rooms);
   mxFree(rooms);
   mxFree(reachable);
   mxFree(into);
-}
-
-// The patterns of a direction: A, whose rows are the result's, B, whose rows the neighbours reach,
-// and the patterns they are made of (P, G's rows, always; T, G's columns; U, their union).
-struct DirectedPatterns {
-  RowPattern P, T, U;
-  const RowPattern* A;
-  const RowPattern* B;
-};
-
-// The patterns of the request's direction from G, its rows P already made.
-static void patternsOf(const NeighborRequest& request, const MatrixView& G, DirectedPatterns& patterns,
-                       int32_t workers) {
-  const char* word = request.pairs.word;
-  const bool weighted = request.measure->weighted;
-  const NeighborDirection direction = request.direction;
-  if (direction != kPaths) patterns.T = columnPatternOf(word, G, weighted, workers);
-  if (direction == kBoth) patterns.U = unionPatternOf(word, patterns.P, patterns.T, weighted, workers);
-  const RowPattern* rows[] = {&patterns.P, &patterns.P, &patterns.T, &patterns.U};
-  const RowPattern* reached[] = {&patterns.P, &patterns.T, &patterns.P, &patterns.U};
-  patterns.A = rows[direction];
-  patterns.B = reached[direction];
 }
 
 NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView& G) {
@@ -352,7 +339,9 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   NeighborPairs found = {};
   found.request = request;
   found.n = n;
-  found.rowEnds = workspaceOf<int32_t>(word, (uint64_t)n);
+  found.rowCount = request.rows ? request.rowCount : n;
+  found.rowNodes = request.rows;
+  found.rowEnds = workspaceOf<int32_t>(word, (uint64_t)found.rowCount + 1);
   found.degrees = zeroedWorkspaceOf<int32_t>(word, (uint64_t)n);
   const int32_t edges = countDegrees(G, found.degrees);
   mexPrintf(request.openingLine, n, edges, request.pairs.threshold);
@@ -361,11 +350,12 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   const int32_t fixedWorkers = threadsFor(threads, stored, request.limits.workPerThread);
   DirectedPatterns patterns = {};
   patterns.P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
-  patternsOf(request, G, patterns, fixedWorkers);
+  directedPatternsOf(word, G, request.direction, request.measure->weighted, patterns, fixedWorkers);
   const RowPattern& A = *patterns.A;
   const RowPattern& B = *patterns.B;
-  // Every direction but the paths counts the neighbours of both nodes alike: C is symmetric.
-  found.symmetric = request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers);
+  // Every direction but the paths counts the neighbours of both nodes alike: C is symmetric. With
+  // rows of its own the pass walks each row whole, as it would a directed G's.
+  found.symmetric = !request.rows && (request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers));
   rowCounts(A, found.degrees);
   found.numbers = nodeNumbers(word, request.measure->number, A);
   found.columns = resultColumnsOf(request.pairs, 0, n);
@@ -374,15 +364,13 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   rowCounts(B, middleDegrees);
   double* middleWeights = middleWeightsOf(word, request.measure->sum, middleDegrees, B.n);
   mxFree(middleDegrees);
-  CountingPlan plan = countingPlanOf(word, A, B, patterns.P, request.measure->sum, found.symmetric, found.columns,
+  CountingPlan plan = countingPlanOf(word, A, B, *patterns.edges, request.measure->sum, found.symmetric, found.columns,
                                      request.pairs, middleWeights);
   if (request.pairs.columns || !findByPrefixes(found, A, wholeProducts(plan), threads))
     countAllRows(found, plan, threads);
   releaseCountingPlan(plan);
   mxFree(middleWeights);
-  releasePattern(patterns.U);
-  releasePattern(patterns.T);
-  releasePattern(patterns.P);
+  releaseDirectedPatterns(patterns);
   found.threads = threads;
   if (found.overflowed) releaseNeighborPairs(found);
   return found;

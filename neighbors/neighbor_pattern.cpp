@@ -198,3 +198,22 @@ void releasePattern(RowPattern& P) {
   P.weights = 0;
   P.columns = P.starts = 0;
 }
+
+void directedPatternsOf(const char* word, const MatrixView& G, NeighborDirection direction, bool weighted,
+                        DirectedPatterns& patterns, int32_t workers) {
+  patterns.T = columnPatternOf(word, G, weighted, workers);
+  if (direction != kPaths) patterns.U = unionPatternOf(word, patterns.P, patterns.T, weighted, workers);
+  const RowPattern* rows[] = {&patterns.P, &patterns.P, &patterns.T, &patterns.U};
+  const RowPattern* reached[] = {&patterns.P, &patterns.T, &patterns.P, &patterns.U};
+  const RowPattern* reachedByColumns[] = {&patterns.T, &patterns.P, &patterns.T, &patterns.U};
+  patterns.A = rows[direction];
+  patterns.B = reached[direction];
+  patterns.Bt = reachedByColumns[direction];
+  patterns.edges = direction == kPaths ? &patterns.P : &patterns.U;
+}
+
+void releaseDirectedPatterns(DirectedPatterns& patterns) {
+  releasePattern(patterns.U);
+  releasePattern(patterns.T);
+  releasePattern(patterns.P);
+}

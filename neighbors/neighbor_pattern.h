@@ -10,6 +10,14 @@
 #include "frame/sparse_view.h"
 #include "neighbors/neighbor_measures.h"
 
+// Whose neighbours two nodes share, with P the pattern of G's edges.
+enum NeighborDirection {
+  kPaths,     // C = P * P: the k with r -> k -> j; on a symmetric G every direction gives this
+  kOutgoing,  // C = P * P': common successors, r -> k <- j (bibliographic coupling), out-degrees
+  kIncoming,  // C = P' * P: common predecessors, r <- k -> j (co-citation), in-degrees
+  kBoth,      // C = U * U, U the pattern of P + P' (weights of G + G.'): direction ignored
+};
+
 // The rows of P with 32-bit positions: row r holds the columns of its edges, ascending,
 // columns[starts[r]] up to columns[starts[r+1]-1], and for a weighted measure their weights.
 struct RowPattern {
@@ -53,3 +61,23 @@ double* middleWeightsOf(const char* word, NeighborSum sum, const int32_t* degree
 
 // Frees the rows of P.
 void releasePattern(RowPattern& P);
+
+// The patterns of a direction, C = A * B: A, whose rows are the result's; B, whose rows its
+// neighbours reach; B's columns as rows (Bt, for the values of listed pairs); the edges a pair must
+// not be for non-edges only (G's own for the paths, those of either direction otherwise); and
+// the patterns they are made of: P, G's rows; T, G's columns; U, their union.
+struct DirectedPatterns {
+  RowPattern P, T, U;
+  const RowPattern* A;
+  const RowPattern* B;
+  const RowPattern* Bt;
+  const RowPattern* edges;
+};
+
+// The patterns of `direction` for G, with weights when `weighted`; P, G's rows, already made (by
+// rowPatternOf). `workers` workers share the work of each.
+void directedPatternsOf(const char* word, const MatrixView& G, NeighborDirection direction, bool weighted,
+                        DirectedPatterns& patterns, int32_t workers);
+
+// Frees the patterns made for a direction, P too.
+void releaseDirectedPatterns(DirectedPatterns& patterns);

@@ -91,7 +91,7 @@ struct ProbeSpace {
 static bool prefixesMayServe(const NeighborPairs& found) {
   const NeighborRequest& request = found.request;
   return request.measure->bound != kNoBound && request.thresholded && request.pairs.threshold > 0.0 &&
-         request.pairs.topK == 0 && !request.pairs.columns && found.symmetric && !found.numbers;
+         request.pairs.topK == 0 && !request.pairs.columns && !request.rows && found.symmetric && !found.numbers;
 }
 
 // x rounded down to a count within the 32-bit range; 0 for a negative x or NaN.

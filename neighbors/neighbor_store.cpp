@@ -24,8 +24,8 @@ static double valueOf(const NeighborPairs& found, int32_t r, int32_t j, int32_t 
   return found.request.measure->valueOf(total, numberOf(found, r), numberOf(found, j));
 }
 
-// The first pair of row r.
-static int32_t rowStart(const NeighborPairs& found, int32_t r) { return r > 0 ? found.rowEnds[r - 1] : 0; }
+// The first pair of result row i.
+static int32_t rowStart(const NeighborPairs& found, int32_t i) { return i > 0 ? found.rowEnds[i - 1] : 0; }
 
 // What the workers of the storing share: the pairs, the result, and each worker's rows and
 // counts, which become the positions where its next entry of each column goes.
@@ -83,8 +83,9 @@ static void writeRows(StoreWork& work, int32_t worker) {
   NeighborPairs& found = *work.found;
   const SparseView& S = *work.S;
   uint64_t* places = work.places + (uint64_t)worker * (uint64_t)work.columns;
-  for (int32_t r = work.slices[worker]; r < work.slices[worker + 1]; ++r) {
-    const int32_t first = rowStart(found, r), end = found.rowEnds[r];
+  for (int32_t i = work.slices[worker]; i < work.slices[worker + 1]; ++i) {
+    // Result row i is node r's; with rows of its own there is no mirror image.
+    const int32_t r = rowNode(found, i), first = rowStart(found, i), end = found.rowEnds[i];
     const int32_t mirror = found.symmetric ? columnOfNode(found.columns, r) : -1;
     if (mirror >= 0 && !sortsRows(found)) sortRow(found.pairs + first, found.sums ? found.sums + first : 0, end - first);
     for (int32_t k = first; k < end; ++k) {
@@ -93,7 +94,7 @@ static void writeRows(StoreWork& work, int32_t worker) {
       const int32_t column = columnOfNode(found.columns, j);
       if (column >= 0) {
         const uint64_t at = places[column]++;
-        S.ir[at] = widen(r);
+        S.ir[at] = widen(i);
         S.pr[at] = value;
       }
       if (mirror >= 0 && j != r) {
@@ -140,12 +141,12 @@ static void placeEntries(StoreWork& work, int32_t workers) {
 static void storePairs(NeighborPairs& found, const SparseView& S) {
   const char* word = found.request.pairs.word;
   StoreWork work = {&found, &S, 0, 0, found.request.pairs.columnCount, {}};
-  const int32_t workers = threadsFor(found.threads, (uint64_t)found.stored + (uint64_t)found.n,
+  const int32_t workers = threadsFor(found.threads, (uint64_t)found.stored + (uint64_t)found.rowCount,
                                      found.request.limits.workPerThread);
   work.places = workspaceOf<uint64_t>(word, (uint64_t)workers * (uint64_t)work.columns + 1);
   work.mirrorPlace = workspaceOf<uint64_t>(word, (uint64_t)work.columns + 1);
   const int32_t* rowEnds = found.rowEnds;
-  sliceByCost([rowEnds](int32_t r) { return (r > 0 ? (uint64_t)rowEnds[r - 1] : 0) + (uint64_t)r; }, 0, found.n,
+  sliceByCost([rowEnds](int32_t i) { return (i > 0 ? (uint64_t)rowEnds[i - 1] : 0) + (uint64_t)i; }, 0, found.rowCount,
               workers, work.slices);
   auto count = [&work](int32_t worker) { countOwn(work, worker); };
   runEachWorker(count, workers);

@@ -118,6 +118,16 @@ TESTHOST_API mxArray* mxCreateSparse_730(size_t m, size_t n, size_t nzmax, mxCom
   return recordCreated(output);
 }
 
+// Like MATLAB, the test host ends the call when it cannot give a full output.
+TESTHOST_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, mxComplexity complexity) {
+  testhostEnter("mxCreateDoubleMatrix");
+  const HostState& state = hostState();
+  if (failsHere()) return nullptr;
+  if (sizeProduct(m, n) > state.caps.largestRoom) raiseHostError("MATLAB:nomem", "Out of memory.");
+  mxArray* output = newHostArray(mxDOUBLE_CLASS, m, n, false, complexity == mxCOMPLEX, 0);
+  return recordCreated(output);
+}
+
 // Destroys an array the host made for the plug-in (an output or an answer of the host's functions);
 // any other array, an input above all, is not the plug-in's to destroy.
 TESTHOST_API void mxDestroyArray(mxArray* array) {

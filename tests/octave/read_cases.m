@@ -19,7 +19,7 @@ function cases = read_cases (path)
         c = struct ('where', sprintf ('%s:%d', path, number), 'name', rest, 'function', '', ...
                     'nlhs', 1, 'inputs', {{}}, 'elements', 0, 'output', '', 'raises', false, ...
                     'identifier', '', 'message', '', 'result', [], 'stored', -1, 'nzmax', -1, ...
-                    'afterOutput', false);
+                    'afterOutput', false, 'values', []);
       case 'call'
         words = strsplit (strtrim (rest));
         c.function = words{1};
@@ -39,6 +39,11 @@ function cases = read_cases (path)
         size = numbers (parts{1});
         c.result = struct ('m', size(1), 'n', size(2), 'jc', numbers (parts{2}), ...
                            'ir', numbers (parts{3}), 'pr', numbers (parts{4}));
+      case 'values'
+        parts = strsplit (rest, '|');
+        size = numbers (parts{1});
+        c.values = reshape (numbers (parts{2}), size(1), size(2));
+        c.elements += numel (c.values);
       case 'stored'
         c.stored = str2double (rest);
         c.elements += c.stored;

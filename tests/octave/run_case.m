@@ -34,6 +34,8 @@ function [problems, outcome] = run_case (c)
   elseif (issparse (outs{1}))
     [jc, ir, pr, room] = sparse_parts (outs{1});
     outcome.parts = {size(outs{1}), jc, ir, typecast(pr(:), 'uint64'), room};
+  elseif (isa (outs{1}, 'double'))
+    outcome.parts = {size(outs{1}), typecast(outs{1}(:), 'uint64')};
   end
   if (raised && ! c.raises)
     problems{end+1} = sprintf ('raised %s %s', err.identifier, err.message);
@@ -58,6 +60,12 @@ end
 
 function problems = compare_result (c, S)
   problems = {};
+  if (! isempty (c.values))
+    if (issparse (S) || ! isa (S, 'double') || ! isequal (size (S), size (c.values)) || ! isequaln (S, c.values))
+      problems{end+1} = sprintf ('values %s, expected %s', mat2str (S, 17), mat2str (c.values, 17));
+    end
+    return;
+  end
   if (! issparse (S))
     problems{end+1} = 'returned no sparse matrix';
     return;

@@ -1,4 +1,5 @@
 #include "tests/runner/cases.h"
+#include "tests/runner/plugin.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -59,6 +60,20 @@ static void readResult(Case& testCase, const std::string& rest) {
   testCase.pr = result.parts[2];
 }
 
+// A full double result, "values <m> <n> | <values>", read as a sparse one storing every element.
+static void readValues(Case& testCase, const std::string& rest) {
+  const CaseInput values = parseInput("values " + rest);
+  if (values.parts.size() != 1) throw std::runtime_error("values need m n | values");
+  testCase.checksResult = testCase.fullResult = true;
+  testCase.m = wordAsSize(values, 0);
+  testCase.n = wordAsSize(values, 1);
+  if (values.parts[0].size() != testCase.m * testCase.n) throw std::runtime_error("values need m * n numbers");
+  const PlainSparse every = everyElementOf(testCase.m, testCase.n, values.parts[0].data());
+  testCase.jc.assign(every.jc.begin(), every.jc.end());
+  testCase.ir.assign(every.ir.begin(), every.ir.end());
+  testCase.pr = every.pr;
+}
+
 // Applies one line of a case file to the case being read.
 static void readLine(Case& testCase, const std::string& keyword, const std::string& rest) {
   if (keyword == "call") {
@@ -81,6 +96,8 @@ static void readLine(Case& testCase, const std::string& keyword, const std::stri
     testCase.raisesAfterOutput = true;
   } else if (keyword == "result") {
     readResult(testCase, rest);
+  } else if (keyword == "values") {
+    readValues(testCase, rest);
   } else if (keyword == "stored") {
     testCase.stored = (int64_t)parseNumber(rest);
   } else if (keyword == "nzmax") {

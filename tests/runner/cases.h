@@ -26,6 +26,7 @@ struct Case {
   bool raises = false;
   std::string identifier, message;
   bool checksResult = false;
+  bool fullResult = false;  // the result is a full double array, its elements listed as stored
   uint64_t m = 0, n = 0;
   std::vector<double> jc, ir, pr;
   int64_t stored = -1;  // the stored count alone, for results too large to list

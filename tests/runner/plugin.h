@@ -40,6 +40,9 @@ inline SparseView outputOver(size_t n, uint64_t* jc, uint64_t* ir, double* pr, u
 // jc[n] says, but never more than `room`.
 PlainSparse storedPart(size_t m, size_t n, const uint64_t* jc, const uint64_t* ir, const double* pr, uint64_t room);
 
+// An m-by-n full array's elements (column-major) as a sparse matrix storing every one of them.
+PlainSparse everyElementOf(size_t m, size_t n, const double* values);
+
 // Same size, column starts and rows, and values bit for bit.
 bool operator==(const PlainSparse& a, const PlainSparse& b);
 inline bool operator!=(const PlainSparse& a, const PlainSparse& b) { return !(a == b); }
@@ -51,7 +54,8 @@ struct PluginCall {
   bool returned = false;
   HostError error;
   std::string printed;
-  bool outputCreated = false;  // slot 0 held a sparse output, returned or not
+  bool outputCreated = false;  // slot 0 held a sparse output (or a full double one), returned or not
+  bool full = false;           // ... a full double one, read as a sparse matrix storing every element
   PlainSparse result;          // that output's stored part
   size_t nzmax = 0;            // its room
   bool guardsIntact = true;    // nothing was written past its room

@@ -17,6 +17,8 @@ static void compareResult(const Case& testCase, const PluginCall& call, std::vec
     differences.push_back("nzmax " + std::to_string(call.nzmax) + ", expected " + std::to_string(testCase.nzmax));
   if (testCase.stored >= 0 && stored != (size_t)testCase.stored)
     differences.push_back("stored " + std::to_string(stored) + ", expected " + std::to_string(testCase.stored));
+  if (call.full != testCase.fullResult)
+    differences.push_back(call.full ? "returned a full array, expected a sparse one" : "returned a sparse array, expected a full one");
   if (!testCase.checksResult) return;
   if (result.m != testCase.m || result.n != testCase.n)
     differences.push_back("size " + std::to_string(result.m) + "x" + std::to_string(result.n) + ", expected " +
