@@ -231,7 +231,9 @@ static void buildIndex(Prefixes& x, const int32_t* listed, int32_t workers) {
   uint64_t* met = workspaceOf<uint64_t>(x.word, (uint64_t)workers * (uint64_t)x.n + 1);
   int32_t slices[kMostThreads + 1];
   const IndexList* lists = x.lists;
-  sliceByCost([lists](int32_t k) { return (uint64_t)lists[k].start + (uint64_t)k; }, 0, x.n, workers, slices);
+  const int32_t n = x.n;
+  sliceByCost([lists, n, start](int32_t k) { return (uint64_t)(k < n ? lists[k].start : start) + (uint64_t)k; }, 0, n,
+              workers, slices);
   auto fill = [&](int32_t worker) {
     const int32_t first = slices[worker], past = slices[worker + 1];
     uint64_t* meets = met + (uint64_t)worker * (uint64_t)x.n;
