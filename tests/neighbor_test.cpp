@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <string.h>
 
 #include <algorithm>
 #include <functional>
 
 #include "neighbors/neighbor_measures.h"
+#include "neighbors/neighbor_pair_values.h"
 #include "neighbors/neighbor_similarity.h"
 #include "neighbors/neighbor_store.h"
 #include "tests/neighbourhoods.h"
@@ -207,7 +209,43 @@ struct SimilarityAsked {
   size_t topK = 0;             // 0: every pair
   std::vector<double> columns;  // 1-based; empty with `sliced` false: every column
   bool sliced = false;
+  std::string direction;        // "" for the default, else its name as the option gives it
+  std::vector<double> rows;     // 1-based; with `rowsGiven` false: every row
+  bool rowsGiven = false;
+  int32_t threads = 0;          // 0: the host's count
 };
+
+// A direction's neighbours as the help defines them, on the dense pattern and weights of G: the
+// neighbours k of r, the columns j k reaches, and their weights.
+struct Neighbourhood {
+  const RandomGraph& G;
+  const std::vector<double>& w;
+  int direction;  // 0 paths, 1 outgoing, 2 incoming, 3 both
+  bool edge(size_t r, size_t k) const { return G.edge[r * G.n + k]; }
+  bool either(size_t r, size_t k) const { return edge(r, k) || edge(k, r); }
+  double weight(size_t r, size_t k) const { return edge(r, k) ? w[r * G.n + k] : 0.0; }
+  // k is a neighbour of r (A(r,k)), and j a column k reaches (B(k,j)).
+  bool inA(size_t r, size_t k) const { return direction == 2 ? edge(k, r) : direction == 3 ? either(r, k) : edge(r, k); }
+  bool inB(size_t k, size_t j) const { return direction == 1 ? edge(j, k) : direction == 3 ? either(k, j) : edge(k, j); }
+  double a(size_t r, size_t k) const {
+    return direction == 2 ? weight(k, r) : direction == 3 ? weight(r, k) + weight(k, r) : weight(r, k);
+  }
+  double b(size_t k, size_t j) const {
+    return direction == 1 ? weight(j, k) : direction == 3 ? weight(k, j) + weight(j, k) : weight(k, j);
+  }
+  // The pair (r, j) is an edge, for non-edges only: of G for the paths, of either direction else.
+  bool isEdge(size_t r, size_t j) const { return direction == 0 ? edge(r, j) : either(r, j); }
+};
+
+// The direction's number, from its name as a call gives it.
+int directionNumber(const std::string& name) {
+  std::string lower = name;
+  for (char& letter : lower) letter = (char)tolower(letter);
+  if (lower == "outgoing" || lower == "out") return 1;
+  if (lower == "incoming" || lower == "in") return 2;
+  if (lower == "both" || lower == "all") return 3;
+  return 0;
+}
 
 // The value of a pair from its sum and the two nodes' numbers, as the help defines each measure.
 double plainMeasure(const std::string& measure, bool weighted, double sum, double dr, double dj) {
@@ -220,41 +258,50 @@ double plainMeasure(const std::string& measure, bool weighted, double sum, doubl
   return sum;  // common, adamicAdar, resourceAllocation
 }
 
-// neighborSimilarity's result formed in full: every pair (r, j) with a common neighbour k, its sum
-// added over k in ascending order, the measure's value, then the options' choices column by column.
+// neighborSimilarity's result formed in full: every pair (r, j) with a common neighbour k in the
+// direction asked, its sum added over k in ascending order, the measure's value, then the options'
+// choices column by column; with rows of its own, only those rows, numbered in the list's order.
 PlainSparse plainSimilarity(const RandomGraph& G, const std::vector<double>& w, const SimilarityAsked& asked) {
   const size_t n = G.n;
-  std::vector<double> degree(n, 0), total(n, 0), squares(n, 0);
+  const Neighbourhood around = {G, w, directionNumber(asked.direction)};
+  std::vector<double> degree(n, 0), total(n, 0), squares(n, 0), reaching(n, 0);
   for (size_t r = 0; r < n; ++r)
-    for (size_t k = 0; k < n; ++k)
-      if (G.edge[r * n + k]) degree[r] += 1, total[r] += w[r * n + k], squares[r] += w[r * n + k] * w[r * n + k];
+    for (size_t k = 0; k < n; ++k) {
+      if (around.inA(r, k)) degree[r] += 1, total[r] += around.a(r, k), squares[r] += around.a(r, k) * around.a(r, k);
+      reaching[r] += around.inB(r, k);
+    }
+  std::vector<size_t> rows;
+  for (size_t r = 0; r < n; ++r)
+    if (!asked.rowsGiven || std::any_of(asked.rows.begin(), asked.rows.end(), [r](double x) { return (size_t)x == r + 1; }))
+      rows.push_back(r);
   PlainSparse S;
-  S.m = n;
+  S.m = rows.size();
   for (size_t j = 0; j < n; ++j) {
     const auto listed = [j](double number) { return (size_t)number == j + 1; };
     if (asked.sliced && std::none_of(asked.columns.begin(), asked.columns.end(), listed)) continue;
-    std::vector<std::pair<double, size_t>> column;  // value, row
-    for (size_t r = 0; r < n; ++r) {
+    std::vector<std::pair<double, size_t>> column;  // value, row of the result
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const size_t r = rows[i];
       double sum = 0;
       bool shared = false;
       for (size_t k = 0; k < n; ++k) {
-        if (!G.edge[r * n + k] || !G.edge[k * n + j]) continue;
+        if (!around.inA(r, k) || !around.inB(k, j)) continue;
         shared = true;
-        const double a = w[r * n + k], b = w[k * n + j];
-        if (asked.measure == "adamicAdar") sum += degree[k] > 1 ? 1.0 / naturalLog(degree[k]) : 0.0;
-        else if (asked.measure == "resourceAllocation") sum += 1.0 / degree[k];
+        const double a = around.a(r, k), b = around.b(k, j);
+        if (asked.measure == "adamicAdar") sum += reaching[k] > 1 ? 1.0 / naturalLog(reaching[k]) : 0.0;
+        else if (asked.measure == "resourceAllocation") sum += 1.0 / reaching[k];
         else if (!asked.weighted) sum += 1.0;
         else if (asked.measure == "jaccard" || asked.measure == "dice") sum += std::min(a, b);
         else sum += a * b;
       }
-      if (!shared || (!asked.self && r == j) || (asked.nonEdges && G.edge[r * n + j])) continue;
+      if (!shared || (!asked.self && r == j) || (asked.nonEdges && around.isEdge(r, j))) continue;
       const bool normed = asked.weighted && asked.measure == "cosine";
       const double dr = !asked.weighted ? degree[r] : normed ? sqrt(squares[r]) : total[r];
       const double dj = !asked.weighted ? degree[j] : normed ? sqrt(squares[j]) : total[j];
       const double value = plainMeasure(asked.measure, asked.weighted, sum, dr, dj);
       if (asked.thresholded && !(value > asked.threshold)) continue;
       if (asked.topK > 0 && value != value) continue;
-      column.push_back({value, r});
+      column.push_back({value, i});
     }
     if (asked.topK > 0) {
       std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
@@ -290,7 +337,69 @@ std::vector<mxArray*> similarityInputs(const RandomGraph& G, const std::vector<d
   if (!asked.self) option("Self", testhostFull(1, 1, {0}));
   if (asked.nonEdges) option("NonEdges", testhostFull(1, 1, {1}));
   if (asked.sliced) option("Columns", testhostFull(1, asked.columns.size(), asked.columns));
+  if (!asked.direction.empty()) option("Direction", testhostText(asked.direction));
+  if (asked.rowsGiven) option("Rows", testhostFull(asked.rows.size(), 1, asked.rows));
+  if (asked.threads > 0) option("Threads", testhostFull(1, 1, {(double)asked.threads}));
   return inputs;
+}
+
+// The request neighborSimilarity's gateway makes of `asked`, on `threads` threads with a thread for
+// every unit of work; `columns` and `rows` receive the 0-based lists it points to.
+NeighborRequest requestOf(const RandomGraph& G, const SimilarityAsked& asked, int32_t threads,
+                          std::vector<int32_t>& columns, std::vector<int32_t>& rows) {
+  NeighborRequest request = thresholdedRequest("neighborSimilarity", "", "%d%%\n", "",
+                                               *neighborMeasureNamed(asked.measure.c_str(), asked.weighted), (int32_t)G.n,
+                                               asked.threshold);
+  request.thresholded = asked.thresholded;
+  request.pairs.topK = (int32_t)std::min<size_t>(asked.topK, std::max<size_t>(G.n, 1));
+  request.pairs.self = asked.self;
+  request.nonEdgesOnly = asked.nonEdges;
+  request.direction = (NeighborDirection)directionNumber(asked.direction);
+  // A list of no columns or rows still has an address, as the gateway's has.
+  columns.reserve(1);
+  rows.reserve(1);
+  for (double column : asked.columns) columns.push_back((int32_t)column - 1);
+  for (double row : asked.rows) rows.push_back((int32_t)row - 1);
+  if (asked.sliced) request.pairs.columns = columns.data(), request.pairs.columnCount = (int32_t)columns.size();
+  if (asked.rowsGiven) request.rows = rows.data(), request.rowCount = (int32_t)rows.size();
+  return onThreads(request, threads);
+}
+
+// G with the weights w as the kernels read it: its values in `values`.
+MatrixView weightedView(const RandomGraph& G, const std::vector<double>& w, std::vector<double>& values) {
+  for (size_t j = 0; j < G.n; ++j)
+    for (uint64_t k = G.jc[j]; k < G.jc[j + 1]; ++k) values.push_back(G.values[k] == 0.0 ? 0.0 : w[G.ir[k] * G.n + j]);
+  return MatrixView{G.n, G.n, values.data(), nullptr, G.ir.data(), G.jc.data()};
+}
+
+// The kernel's result of `asked` on `threads` threads, stored into exactly its room.
+PlainSparse kernelOnThreads(const RandomGraph& G, const std::vector<double>& w, const SimilarityAsked& asked,
+                            int32_t threads) {
+  std::vector<int32_t> columns, rows;
+  std::vector<double> values;
+  NeighborPairs found = findNeighborPairs(requestOf(G, asked, threads, columns, rows), weightedView(G, w, values));
+  EXPECT_FALSE(found.overflowed);
+  std::vector<uint64_t> jc(found.request.pairs.columnCount + 1), ir(found.entries);
+  std::vector<double> pr(found.entries);
+  const int32_t m = found.rowCount, n = found.request.pairs.columnCount;
+  storeNeighborPairs(found, SparseView{(uint64_t)m, (uint64_t)n, pr.data(), ir.data(), jc.data(), ir.size()});
+  testhostTakeOutput();
+  return storedPart(m, n, jc.data(), ir.data(), pr.data(), ir.size());
+}
+
+// The values neighborSimilarity gives for listed pairs: the inputs of `asked` (with no choice of
+// rows, columns, threshold or top values) and the pairs, 1-based, as an m-by-2 matrix.
+std::vector<double> pairValues(const RandomGraph& G, const std::vector<double>& w, SimilarityAsked asked,
+                               const std::vector<double>& pairs) {
+  asked.thresholded = asked.sliced = asked.rowsGiven = false;
+  asked.topK = 0;
+  std::vector<mxArray*> inputs = similarityInputs(G, w, asked);
+  inputs.push_back(testhostText("Pairs"));
+  inputs.push_back(testhostFull(pairs.size() / 2, 2, pairs));
+  const PluginCall call = callPlugin("neighborSimilarity", inputs);
+  EXPECT_TRUE(call.returned) << call.error.identifier << " " << call.error.message;
+  EXPECT_TRUE(call.full);
+  return call.result.pr;
 }
 
 TEST(NeighborSimilarityPlugin, MatchesEveryMeasureFormedInFullWithAnyOptions) {
@@ -319,7 +428,13 @@ TEST(NeighborSimilarityPlugin, MatchesEveryMeasureFormedInFullWithAnyOptions) {
     asked.sliced = random() % 3 == 0;
     for (size_t j = 1; asked.sliced && j <= G.n; ++j)
       if (random() % 3 == 0) asked.columns.push_back(j + (random() % 2) * 0.5);
-    SCOPED_TRACE("round " + std::to_string(round) + " " + asked.measure + (asked.weighted ? " weighted" : ""));
+    const char* directions[] = {"", "paths", "outgoing", "IN", "both", "out", "all"};
+    asked.direction = directions[random() % 7];
+    asked.rowsGiven = random() % 4 == 0;
+    for (size_t r = 1; asked.rowsGiven && r <= G.n; ++r)
+      if (random() % 3 == 0) asked.rows.push_back(r + (random() % 2) * 0.5);
+    SCOPED_TRACE("round " + std::to_string(round) + " " + asked.measure + (asked.weighted ? " weighted" : "") +
+                 " direction " + asked.direction);
     const PluginCall call = callPlugin("neighborSimilarity", similarityInputs(G, w, asked));
     ASSERT_TRUE(call.returned) << call.error.identifier << " " << call.error.message;
     PlainSparse expected = plainSimilarity(G, w, asked);
@@ -327,6 +442,42 @@ TEST(NeighborSimilarityPlugin, MatchesEveryMeasureFormedInFullWithAnyOptions) {
     EXPECT_EQ(std::max<size_t>(expected.ir.size(), 1), call.nzmax);
     EXPECT_TRUE(call.guardsIntact);
     EXPECT_EQ(0u, call.workspaceLeft);
+    // Listed pairs, repeats and both orders among them, get the whole result's entries.
+    SimilarityAsked whole = asked;
+    whole.thresholded = whole.sliced = whole.rowsGiven = false;
+    whole.topK = 0;
+    const PlainSparse all = plainSimilarity(G, w, whole);
+    std::vector<double> pairs, expectedValues;
+    for (int p = 0; p < 12 && G.n > 0; ++p) pairs.push_back(1 + random() % G.n);
+    for (size_t p = 0; p < pairs.size() / 2; ++p) {
+      const size_t r = (size_t)pairs[2 * p] - 1, j = (size_t)pairs[2 * p + 1] - 1;
+      double value = 0.0;
+      for (uint64_t k = all.jc[j]; k < all.jc[j + 1]; ++k)
+        if (all.ir[k] == r) value = all.pr[k];
+      expectedValues.push_back(value);
+    }
+    // The matrix of pairs is column-major: the first nodes, then the second ones.
+    std::vector<double> columnMajor;
+    for (size_t p = 0; p < pairs.size(); p += 2) columnMajor.push_back(pairs[p]);
+    for (size_t p = 1; p < pairs.size(); p += 2) columnMajor.push_back(pairs[p]);
+    const std::vector<double> values = pairValues(G, w, asked, columnMajor);
+    ASSERT_EQ(expectedValues.size(), values.size());
+    EXPECT_EQ(0, memcmp(expectedValues.data(), values.data(), values.size() * sizeof(double)));
+    // The same on more threads, a thread for every unit of work.
+    for (const int32_t threads : {2, 3}) {
+      SCOPED_TRACE(std::to_string(threads) + " threads");
+      EXPECT_EQ(expected, kernelOnThreads(G, w, asked, threads));
+      std::vector<int32_t> columns, rows, from, to;
+      std::vector<double> graphValues, threaded(expectedValues.size() + 1);
+      for (size_t p = 0; p < pairs.size(); p += 2) from.push_back((int32_t)pairs[p] - 1), to.push_back((int32_t)pairs[p + 1] - 1);
+      SimilarityAsked whole = asked;
+      whole.sliced = whole.rowsGiven = false;
+      neighborPairValues(requestOf(G, whole, threads, columns, rows), weightedView(G, w, graphValues), from.data(),
+                         to.data(), (int64_t)from.size(), threaded.data());
+      testhostTakeOutput();
+      EXPECT_EQ(0, memcmp(expectedValues.data(), threaded.data(), expectedValues.size() * sizeof(double)));
+      EXPECT_EQ(0u, testhostFreeWorkspace());
+    }
   }
 }
 
