@@ -84,7 +84,7 @@ int64_t neighborPairValues(const NeighborRequest& request, const MatrixView& G, 
                                           request.limits.workPerThread);
   DirectedPatterns patterns = {};
   patterns.P = rowPatternOf(word, G, degrees, request.measure->weighted, fixedWorkers);
-  directedPatternsOf(word, G, request.direction, request.measure->weighted, patterns, fixedWorkers);
+  directedPatternsOf(word, G, request.direction, request.measure->weighted, true, patterns, fixedWorkers);
   rowCounts(*patterns.A, degrees);
   double* numbers = nodeNumbers(word, request.measure->number, *patterns.A);
   int32_t* middleDegrees = workspaceOf<int32_t>(word, (uint64_t)patterns.B->n + 1);

@@ -178,30 +178,37 @@ static void roomForRound(CountingWork& work, int32_t workers, const uint64_t* pr
   }
 }
 
-// Gives the pass's pairs room for `needed`, at least doubling it.
-static void makeRoom(NeighborPairs& found, int64_t& room, int64_t needed) {
+// Gives the pass's pairs room for `needed`, at least doubling it, and at least `expected`.
+static void makeRoom(NeighborPairs& found, int64_t& room, int64_t needed, int64_t expected) {
   if (needed <= room) return;
   int64_t grown = room < 1024 ? 1024 : 2 * room;
   if (grown < needed) grown = needed;
+  if (grown < expected) grown = expected;
   found.pairs = resizedWorkspace(found.request.pairs.word, found.pairs, (uint64_t)grown);
   if (found.request.measure->sum != kSharedCount)
     found.sums = resizedWorkspace(found.request.pairs.word, found.sums, (uint64_t)grown);
   room = grown;
 }
 
-// Appends the pairs each worker kept in the round, worker after worker: row order.
-static void appendRound(NeighborPairs& found, CountingWork& work, int32_t workers, int64_t& room) {
-  int64_t all = found.stored;
-  for (int32_t w = 0; w < workers; ++w) all += work.rounds[w].count;
-  makeRoom(found, room, all);
-  int64_t at = found.stored;
-  for (int32_t w = 0; w < workers; ++w) {
-    const RoundPairs& round = work.rounds[w];
-    for (int64_t k = 0; k < round.count; ++k, ++at) {
+// Appends the pairs each worker kept in the round, worker after worker (row order), each worker
+// copying its own. The room grows to what the pairs kept so far say the whole pass keeps, `done`
+// of its `work` being done.
+static void appendRound(NeighborPairs& found, CountingWork& work, int32_t workers, int64_t& room, uint64_t done,
+                        uint64_t whole) {
+  int64_t starts[kMostThreads + 1];
+  starts[0] = found.stored;
+  for (int32_t w = 0; w < workers; ++w) starts[w + 1] = starts[w] + work.rounds[w].count;
+  const double share = done > 0 ? (double)whole / (double)done : 1.0;
+  const double expected = 1.125 * share * (double)starts[workers];
+  makeRoom(found, room, starts[workers], expected < (double)INT32_MAX ? (int64_t)expected : INT32_MAX);
+  auto copy = [&](int32_t worker) {
+    const RoundPairs& round = work.rounds[worker];
+    for (int64_t k = 0, at = starts[worker]; k < round.count; ++k, ++at) {
       found.pairs[at] = round.pairs[k];
       if (found.sums) found.sums[at] = round.sums[k];
     }
-  }
+  };
+  runEachWorker(copy, workers);
 }
 
 // Goes through the round's result rows first to past-1 in order: their kept pairs' ends and the entries
@@ -294,7 +301,7 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
     if (found.request.pairs.topK == 0) roomForRound(shared, workers, productsBefore);
     auto find = [&shared](int32_t worker) { findSlice(shared, worker); };
     runEachWorker(find, workers);
-    if (found.request.pairs.topK == 0) appendRound(found, shared, workers, room);
+    if (found.request.pairs.topK == 0) appendRound(found, shared, workers, room, workBefore[past], work);
     const int32_t settled = settleRound(found, shared, first, past, entries);
     advanceTenths(progress, productsBefore[settled]);
     first = past;
@@ -350,7 +357,7 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   const int32_t fixedWorkers = threadsFor(threads, stored, request.limits.workPerThread);
   DirectedPatterns patterns = {};
   patterns.P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
-  directedPatternsOf(word, G, request.direction, request.measure->weighted, patterns, fixedWorkers);
+  directedPatternsOf(word, G, request.direction, request.measure->weighted, false, patterns, fixedWorkers);
   const RowPattern& A = *patterns.A;
   const RowPattern& B = *patterns.B;
   // Every direction but the paths counts the neighbours of both nodes alike: C is symmetric. With

@@ -200,8 +200,8 @@ void releasePattern(RowPattern& P) {
 }
 
 void directedPatternsOf(const char* word, const MatrixView& G, NeighborDirection direction, bool weighted,
-                        DirectedPatterns& patterns, int32_t workers) {
-  patterns.T = columnPatternOf(word, G, weighted, workers);
+                        bool byColumns, DirectedPatterns& patterns, int32_t workers) {
+  if (direction != kPaths || byColumns) patterns.T = columnPatternOf(word, G, weighted, workers);
   if (direction != kPaths) patterns.U = unionPatternOf(word, patterns.P, patterns.T, weighted, workers);
   const RowPattern* rows[] = {&patterns.P, &patterns.P, &patterns.T, &patterns.U};
   const RowPattern* reached[] = {&patterns.P, &patterns.T, &patterns.P, &patterns.U};

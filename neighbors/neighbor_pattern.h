@@ -75,9 +75,10 @@ struct DirectedPatterns {
 };
 
 // The patterns of `direction` for G, with weights when `weighted`; P, G's rows, already made (by
-// rowPatternOf). `workers` workers share the work of each.
+// rowPatternOf). Bt is made only `byColumns` (P's transpose serves it for the paths). `workers`
+// workers share the work of each.
 void directedPatternsOf(const char* word, const MatrixView& G, NeighborDirection direction, bool weighted,
-                        DirectedPatterns& patterns, int32_t workers);
+                        bool byColumns, DirectedPatterns& patterns, int32_t workers);
 
 // Frees the patterns made for a direction, P too.
 void releaseDirectedPatterns(DirectedPatterns& patterns);
