@@ -28,5 +28,6 @@ void returnAttributePairs(AttributePairs& found, mxArray* plhs[]) {
   storeAttributePairs(found, createPairResult(plhs, found.request.pairs, found.overflowed, "toomany",
                                               "More than 2147483647 pairs pass the threshold, more than a sparse "
                                               "result holds; raise the threshold or list fewer nodes.",
-                                              found.numNodes, found.entries));
+                                              found.request.rows ? (uint64_t)found.request.rowCount : found.numNodes,
+                                              found.entries));
 }

@@ -1,6 +1,7 @@
 #include "attributes/attribute_pairs.h"
 
 #include "attributes/attribute_bits.h"
+#include "attributes/attribute_rows.h"
 #include "frame/host.h"
 #include "frame/work_slices.h"
 #include "frame/workspace.h"
@@ -247,7 +248,13 @@ void releaseAttributePairs(AttributePairs& found) {
   mxFree(found.mirrored);
   mxFree(found.ownStart);
   mxFree((void*)found.columns.of);
+  mxFree(found.rowPositions);
+  mxFree(found.rowPairs);
+  mxFree(found.rowEnds);
   if (found.top.entries) releaseTopValues(found.top);
+  found.rowPositions = 0;
+  found.rowPairs = 0;
+  found.rowEnds = 0;
   found.search.bits = 0;
   found.search.held = 0;
   found.kept.rows = 0;
@@ -270,11 +277,12 @@ static void findColumnRange(AttributePairs& found) {
   }
 }
 
-// Room for each result column's top values: k, or every listed node if fewer.
+// Room for each result column's top values: k, or every listed node (or chosen row) if fewer.
 static void startTop(AttributePairs& found) {
   const PairRequest& request = found.request.pairs;
   int32_t* rooms = workspaceOf<int32_t>(request.word, (uint64_t)request.columnCount + 1);
-  const int32_t most = found.listed < (uint64_t)request.topK ? (int32_t)found.listed : request.topK;
+  const uint64_t rows = found.request.rows ? (uint64_t)found.request.rowCount : found.listed;
+  const int32_t most = rows < (uint64_t)request.topK ? (int32_t)rows : request.topK;
   for (int32_t c = 0; c < request.columnCount; ++c) rooms[c] = most;
   found.top = startTopValues(request.word, request.columnCount, rooms);
   mxFree(rooms);
@@ -292,6 +300,7 @@ AttributeRequest attributeJaccardRequest(double threshold, uint64_t numNodes, ui
   request.measure = kJaccardOfAttributes;
   request.path = path;
   request.workPerThread = kWorkPerAttributeThread;
+  request.rowCount = (int32_t)numNodes;
   return request;
 }
 
@@ -319,6 +328,14 @@ AttributePairs findAttributePairs(const AttributeRequest& request, const MatrixV
   found.mirrored = zeroedWorkspaceOf<uint64_t>(word, listed + 1);
   found.ownStart = zeroedWorkspaceOf<uint64_t>(word, listed + 1);
   found.kept = {workspaceOf<SimilarRow>(word, kKeptRowsAtLeast), kKeptRowsAtLeast, 0, 0};
+  if (request.rows) {
+    // One pass over the chosen rows, each searching every listed node.
+    const uint64_t work = (uint64_t)request.rowCount * listed * (words + 1);
+    found.progress = startTenths(request.pairs.progressLine, (uint64_t)request.rowCount, work >= kWorkOfASecond);
+    findAttributeRows(found);
+    if (found.overflowed) releaseAttributePairs(found);
+    return found;
+  }
   // Two passes over the columns, counting and storing; top values take the first alone.
   found.progress = startTenths(request.pairs.progressLine, (request.pairs.topK > 0 ? 1 : 2) * listed,
                                attributePairsWork(listed, table.m) >= kWorkOfASecond);

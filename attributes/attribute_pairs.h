@@ -42,6 +42,8 @@ struct AttributeRequest {
   AttributeMeasure measure;
   CpuPath path;
   uint64_t workPerThread;
+  const int32_t* rows;  // the result's rows: 0-based nodes, strictly ascending; null for every node
+  int32_t rowCount;     // how many (numNodes for every node)
 };
 
 // The similar rows the counting pass found, kept for the storing pass: those of the first
@@ -69,6 +71,9 @@ struct AttributePairs {
   TopValues top;  // with topK: each result column's kept rows (list positions) and values
   TenthsProgress progress;
   CallThreads threads;
+  int32_t* rowPositions;  // with rows of its own: the list position of each result row's node, or -1
+  SimilarRow* rowPairs;   // ... the pairs kept, row after row, each with its column's list position
+  int64_t* rowEnds;       // ... where the pairs of each row end
 };
 
 // The request of attributeJaccard: the Jaccard similarity of every pair of listed nodes above

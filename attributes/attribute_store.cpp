@@ -1,6 +1,7 @@
 #include "attributes/attribute_store.h"
 
 #include "attributes/attribute_bits.h"
+#include "attributes/attribute_rows.h"
 #include "frame/host.h"
 #include "frame/work_slices.h"
 #include "frame/workspace.h"
@@ -257,7 +258,9 @@ static void storePairs(AttributePairs& found, const SparseView& S) {
 }
 
 void storeAttributePairs(AttributePairs& found, const SparseView& S) {
-  if (found.request.pairs.topK > 0) {
+  if (found.request.rows) {
+    storeAttributeRows(found, S);
+  } else if (found.request.pairs.topK > 0) {
     storeTopValues(found.request.pairs.word, found.top, found.nodes, S,
                    threadsFor(found.threads, topEntries(found.top), found.request.workPerThread));
   } else {

@@ -24,10 +24,12 @@ double attributeValue(AttributeMeasure measure, uint32_t shared, uint32_t heldP,
   return 0.0;
 }
 
-// The lanes of the block starting at row `first` that hold rows from `firstRow` up to `end`.
-static int lanesWithin(uint64_t first, uint64_t firstRow, uint64_t end) {
+// The lanes of the block starting at row `first` that hold rows from `firstRow` up to `end`, but
+// `column` itself.
+static int lanesWithin(uint64_t first, uint64_t firstRow, uint64_t end, uint64_t column) {
   int lanes = 0;
-  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane) lanes |= (first + lane >= firstRow && first + lane < end) << lane;
+  for (uint64_t lane = 0; lane < kInterleavedRows; ++lane)
+    lanes |= (first + lane >= firstRow && first + lane < end && first + lane != column) << lane;
   return lanes;
 }
 
@@ -51,16 +53,17 @@ static uint64_t appendPassing(const RowSearch& search, uint64_t first, const uin
                                         search.held[first + lane], search.numAttrs);
     passed |= (value > search.threshold) << lane;
   }
-  return appendRows(first, shared, passed & lanesWithin(first, firstRow, end), rows, count);
+  return appendRows(first, shared, passed & lanesWithin(first, firstRow, end, column), rows, count);
 }
 
-// The column itself, when it is kept and 1 is above the threshold; the rows after it start at
-// `firstRow`, the later of `from` and the row after the column.
-static uint64_t appendDiagonal(const RowSearch& search, uint64_t column, uint64_t from, uint64_t& firstRow,
-                               SimilarRow* rows) {
+// The column itself, when it is kept, lies from `from` up to `end` and 1 is above the threshold;
+// the other rows start at `firstRow`: `from`, or the row after the column where `from` is the
+// column (the column's own lane is left out wherever the rows start).
+static uint64_t appendDiagonal(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end,
+                               uint64_t& firstRow, SimilarRow* rows) {
   rows[0] = SimilarRow{(uint32_t)column, search.held[column]};
-  firstRow = from > column ? from : column + 1;
-  return search.self && from <= column && 1.0 > search.threshold;
+  firstRow = from == column ? column + 1 : from;
+  return search.self && from <= column && column < end && 1.0 > search.threshold;
 }
 
 // Similar rows on any processor: one word of one row at a time.
@@ -69,7 +72,7 @@ static uint64_t similarRowsPortable(const RowSearch& search, uint64_t column, ui
   const uint64_t words = search.words;
   const uint64_t* mine = search.bits + bitIndex(words, column, 0);
   uint64_t firstRow;
-  uint64_t count = appendDiagonal(search, column, from, firstRow, rows);
+  uint64_t count = appendDiagonal(search, column, from, end, firstRow, rows);
   for (uint64_t first = firstRow / kInterleavedRows * kInterleavedRows; first < end; first += kInterleavedRows) {
     const uint64_t* block = search.bits + bitIndex(words, first, 0);
     uint64_t shared[kInterleavedRows] = {0, 0, 0, 0};
@@ -101,7 +104,7 @@ static uint64_t similarRowsSse2(const RowSearch& search, uint64_t column, uint64
   const uint64_t* mine = search.bits + bitIndex(words, column, 0);
   const __m128i zero = _mm_setzero_si128();
   uint64_t firstRow;
-  uint64_t count = appendDiagonal(search, column, from, firstRow, rows);
+  uint64_t count = appendDiagonal(search, column, from, end, firstRow, rows);
   for (uint64_t first = firstRow / kInterleavedRows * kInterleavedRows; first < end; first += kInterleavedRows) {
     const uint64_t* block = search.bits + bitIndex(words, first, 0);
     __m128i low = zero, high = zero;  // rows first, first+1 and first+2, first+3
@@ -202,7 +205,8 @@ TARGET_AVX2 static inline uint64_t appendPassingAvx2(const RowSearch& search, __
   const __m256d values = valuesAvx2(search, both, _mm256_set1_pd((double)search.held[column]), theirs);
   int passed = _mm256_movemask_pd(_mm256_cmp_pd(values, _mm256_set1_pd(search.threshold), _CMP_GT_OQ));
   if (passed == 0) return count;
-  if (first < firstRow || first + kInterleavedRows > end) passed &= lanesWithin(first, firstRow, end);
+  if (first < firstRow || first + kInterleavedRows > end || (column >= first && column < first + kInterleavedRows))
+    passed &= lanesWithin(first, firstRow, end, column);
   uint64_t shared[kInterleavedRows];
   _mm256_storeu_si256((__m256i*)shared, sums);
   return appendRows(first, shared, passed, rows, count);
@@ -215,7 +219,7 @@ TARGET_AVX2 static uint64_t similarRowsAvx2(const RowSearch& search, uint64_t co
   const uint64_t* bits = search.bits;
   const uint64_t* mine = bits + bitIndex(words, column, 0);
   uint64_t firstRow;
-  uint64_t count = appendDiagonal(search, column, from, firstRow, rows);
+  uint64_t count = appendDiagonal(search, column, from, end, firstRow, rows);
   for (uint64_t first = firstRow / kInterleavedRows * kInterleavedRows; first < end; first += 2 * kInterleavedRows) {
     // The last block alone is counted twice over rather than read past.
     const uint64_t second = first + kInterleavedRows < end ? first + kInterleavedRows : first;

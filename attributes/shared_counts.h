@@ -39,8 +39,8 @@ struct RowSearch {
   bool self;
 };
 
-// Writes to `rows`, in list order, list position `column` itself when `self`, `from` is not past
-// it and 1 is above the threshold, then every row q from `from` up to, not including, `end` with
-// q > column whose value with it is strictly above the threshold; returns how many. `rows` has
-// room for every row from `from` to `end` and kInterleavedRows more.
+// Writes to `rows` list position `column` itself when `self`, it lies from `from` up to, not
+// including, `end` and 1 is above the threshold; then, in list order, every other row q from
+// `from` up to `end` whose value with it is strictly above the threshold; returns how many. `rows`
+// has room for every row from `from` to `end` and kInterleavedRows more.
 uint64_t similarRows(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end, SimilarRow* rows);

@@ -61,6 +61,20 @@ static const NeighborMeasure kMeasures[] = {
     {"common", true, kWeightProduct, kWeightTotal, sumOf, kNoBound},
 };
 
+// The weighted measures of attribute tables: a table's column is a node's weights of its attributes.
+static const NeighborMeasure kAttributeMeasures[] = {
+    {"jaccard", true, kSmallerWeight, kWeightTotal, jaccardOf, kNoBound},
+    {"dice", true, kSmallerWeight, kWeightTotal, diceOf, kNoBound},
+    {"cosine", true, kWeightProduct, kWeightSquares, cosineOf, kNoBound},
+    {"overlap", true, kSmallerWeight, kWeightTotal, overlapOf, kNoBound},
+};
+
+const NeighborMeasure* weightedAttributeMeasureNamed(const char* name) {
+  for (const NeighborMeasure& measure : kAttributeMeasures)
+    if (sameName(measure.name, name)) return &measure;
+  return 0;
+}
+
 // Each bound follows from c <= min(a, b) and the measure's value exceeding t.
 double sharedAbove(SharedBound bound, double threshold, double a, double b) {
   const double smaller = a < b ? a : b, larger = a < b ? b : a;

@@ -18,6 +18,7 @@ enum NodeNumber {
   kEdgesOut,     // d: its edges out, the nonzero entries of its row of G
   kWeightTotal,  // s: the sum of its row of G
   kWeightNorm,   // the square root of the sum of its row of G squared
+  kWeightSquares,  // the sum of its row squared, its norm squared
 };
 
 // What a measure of counted neighbours tells of the common neighbours c a pair of degrees a and b
@@ -60,6 +61,11 @@ bool isNeighborMeasure(const char* name);
 
 // The names of the measures, for messages: "jaccard, overlap, ...".
 extern const char kNeighborMeasureNames[];
+
+// The weighted measure of `name` (any case) over the attributes of a table, or null: jaccard,
+// dice and overlap of the sums of the smaller values, and cosine, the dot product over the square
+// root of the product of the two squared norms, which makes a node's value with itself exactly 1.
+const NeighborMeasure* weightedAttributeMeasureNamed(const char* name);
 
 // The Jaccard and overlap measures of neighborJaccard and neighborOverlap.
 const NeighborMeasure& neighborJaccardMeasure();

@@ -339,17 +339,48 @@ static void startTop(NeighborPairs& found, const RowPattern& A, const RowPattern
   mxFree(into);
 }
 
-NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView& G) {
-  const int32_t n = (int32_t)G.n;
+// The pass over patterns made: the pairs of C = A * B that the request keeps, `symmetric` where C
+// is (and no rows of its own are asked), non-edges tested against `edges`; `found` holds the
+// request, its rows and degrees' room.
+static void findPairsIn(NeighborPairs& found, const RowPattern& A, const RowPattern& B, const RowPattern& edges,
+                        bool symmetric, CallThreads& threads) {
+  const NeighborRequest& request = found.request;
   const char* word = request.pairs.word;
-  CallThreads threads = {request.pairs.threads, 0};
+  found.symmetric = !request.rows && symmetric;
+  rowCounts(A, found.degrees);
+  found.numbers = nodeNumbers(word, request.measure->number, A);
+  found.columns = resultColumnsOf(request.pairs, 0, found.n);
+  if (request.pairs.topK > 0) startTop(found, A, B);
+  int32_t* middleDegrees = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
+  rowCounts(B, middleDegrees);
+  double* middleWeights = middleWeightsOf(word, request.measure->sum, middleDegrees, B.n);
+  mxFree(middleDegrees);
+  CountingPlan plan = countingPlanOf(word, A, B, edges, request.measure->sum, found.symmetric, found.columns,
+                                     request.pairs, middleWeights);
+  if (request.pairs.columns || !findByPrefixes(found, A, wholeProducts(plan), threads))
+    countAllRows(found, plan, threads);
+  releaseCountingPlan(plan);
+  mxFree(middleWeights);
+  found.threads = threads;
+}
+
+// A pass's start: the request, its result's rows and room for each node's degree.
+static NeighborPairs startPass(const NeighborRequest& request, int32_t n) {
   NeighborPairs found = {};
   found.request = request;
   found.n = n;
   found.rowCount = request.rows ? request.rowCount : n;
   found.rowNodes = request.rows;
-  found.rowEnds = workspaceOf<int32_t>(word, (uint64_t)found.rowCount + 1);
-  found.degrees = zeroedWorkspaceOf<int32_t>(word, (uint64_t)n);
+  found.rowEnds = workspaceOf<int32_t>(request.pairs.word, (uint64_t)found.rowCount + 1);
+  found.degrees = zeroedWorkspaceOf<int32_t>(request.pairs.word, (uint64_t)n + 1);
+  return found;
+}
+
+NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView& G) {
+  const int32_t n = (int32_t)G.n;
+  const char* word = request.pairs.word;
+  CallThreads threads = {request.pairs.threads, 0};
+  NeighborPairs found = startPass(request, n);
   const int32_t edges = countDegrees(G, found.degrees);
   mexPrintf(request.openingLine, n, edges, request.pairs.threshold);
   // Transposing G: a few units of work an entry, each place written far from the last.
@@ -358,27 +389,19 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   DirectedPatterns patterns = {};
   patterns.P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
   directedPatternsOf(word, G, request.direction, request.measure->weighted, false, patterns, fixedWorkers);
-  const RowPattern& A = *patterns.A;
-  const RowPattern& B = *patterns.B;
   // Every direction but the paths counts the neighbours of both nodes alike: C is symmetric. With
   // rows of its own the pass walks each row whole, as it would a directed G's.
-  found.symmetric = !request.rows && (request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers));
-  rowCounts(A, found.degrees);
-  found.numbers = nodeNumbers(word, request.measure->number, A);
-  found.columns = resultColumnsOf(request.pairs, 0, n);
-  if (request.pairs.topK > 0) startTop(found, A, B);
-  int32_t* middleDegrees = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
-  rowCounts(B, middleDegrees);
-  double* middleWeights = middleWeightsOf(word, request.measure->sum, middleDegrees, B.n);
-  mxFree(middleDegrees);
-  CountingPlan plan = countingPlanOf(word, A, B, *patterns.edges, request.measure->sum, found.symmetric, found.columns,
-                                     request.pairs, middleWeights);
-  if (request.pairs.columns || !findByPrefixes(found, A, wholeProducts(plan), threads))
-    countAllRows(found, plan, threads);
-  releaseCountingPlan(plan);
-  mxFree(middleWeights);
+  const bool symmetric = request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers);
+  findPairsIn(found, *patterns.A, *patterns.B, *patterns.edges, symmetric, threads);
   releaseDirectedPatterns(patterns);
-  found.threads = threads;
+  if (found.overflowed) releaseNeighborPairs(found);
+  return found;
+}
+
+NeighborPairs findPairsOfPatterns(const NeighborRequest& request, const RowPattern& A, const RowPattern& B) {
+  CallThreads threads = {request.pairs.threads, 0};
+  NeighborPairs found = startPass(request, A.n);
+  findPairsIn(found, A, B, A, true, threads);
   if (found.overflowed) releaseNeighborPairs(found);
   return found;
 }

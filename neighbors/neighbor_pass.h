@@ -9,6 +9,7 @@
 
 #include "frame/sparse_view.h"
 #include "neighbors/neighbor_pairs.h"
+#include "neighbors/neighbor_pattern.h"
 
 // G is the n-by-n sparse graph, double or logical: an entry is an edge when its value is not 0
 // (NaN is an edge; a weighted measure takes the values of the edges as their weights). With P the
@@ -20,6 +21,12 @@
 // threads (0: the host's count) when the work is worth it; what is found is the same whatever
 // their number.
 NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView& G);
+
+// The pairs of C = A * B that `request` keeps, for patterns A and B made by the caller, B the
+// transpose of A, so that C is symmetric: the pass of findNeighborPairs past the making of its
+// patterns, printing nothing before it starts. No pairs are non-edges (request.nonEdgesOnly false);
+// the nodes of C's rows and columns are those of A's rows.
+NeighborPairs findPairsOfPatterns(const NeighborRequest& request, const RowPattern& A, const RowPattern& B);
 
 // The modules' limits: progress for passes of about a second or more, the cheaper pass, and a
 // thread for each few milliseconds of work.

@@ -166,8 +166,8 @@ double* nodeNumbers(const char* word, NodeNumber number, const RowPattern& P) {
   double* numbers = workspaceOf<double>(word, (uint64_t)P.n);
   for (int32_t r = 0; r < P.n; ++r) {
     double total = 0.0;
-    for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p)
-      total += number == kWeightNorm ? P.weights[p] * P.weights[p] : P.weights[p];
+    const bool squares = number == kWeightNorm || number == kWeightSquares;
+    for (int32_t p = P.starts[r]; p < P.starts[r + 1]; ++p) total += squares ? P.weights[p] * P.weights[p] : P.weights[p];
     numbers[r] = number == kWeightNorm ? squareRoot(total) : total;
   }
   return numbers;
