@@ -66,7 +66,7 @@
 %   undirected graph) are "jaccard" and "adamicAdar" with "both" of its
 %   adjacency; graph-tool's vertex_similarity compares out-neighbours
 %   ("outgoing"), and in-neighbours on a reversed view ("incoming").
-
+%
 %   Options, as name-value pairs (names of any case; a name given twice
 %   takes its later value)
 %     "Threshold", t  keep only values strictly above t (a NaN keeps
