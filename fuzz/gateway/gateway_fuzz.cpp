@@ -32,6 +32,7 @@ const InputPlan kMeasure = {{kWord}, 1, kOne, kOne, false};
 const InputPlan kName = {{kWord}, 1, kOne, kOne, false};
 const InputPlan kValue = {{kFullDouble, kFullLogical, kWord}, 3, kOne, kOne, false};
 const InputPlan kList = {{kFullDouble}, 1, kOne, kListed, true};
+const InputPlan kPairs = {{kFullDouble}, 1, kListed, kTwo, true};
 
 // The module's outputs and inputs.
 const ModulePlan kPlan = {1, FUZZ_INPUT_COUNT, {FUZZ_INPUTS}};
@@ -43,9 +44,12 @@ const ModulePlan& modulePlan() { return kPlan; }
   abort();
 }
 
-// Whether an output is a real sparse double matrix with valid structure: column starts from 0,
+// Whether an output is a real full double column (the values of listed pairs) or a real sparse
+// double matrix with valid structure: column starts from 0,
 // never decreasing, ending within the room; rows strictly ascending in each column and below m.
 std::string structureFault(const mxArray* S) {
+  // A column of values, one for each pair a call lists, is the one full output.
+  if (S->classId == mxDOUBLE_CLASS && !S->sparse && !S->complex && S->n == 1) return "";
   if (S->classId != mxDOUBLE_CLASS || !S->sparse || S->complex) return "output is not a real sparse double matrix";
   if (S->jc[0] != 0) return "first column start is not 0";
   for (size_t j = 0; j < S->n; ++j)

@@ -18,7 +18,7 @@ const uint64_t kHugeSizes[] = {2147483647u, 2147483648u, 4294967296u, 4294967299
 
 // The shared sizes of one call.
 struct Sizes {
-  uint64_t of[4];
+  uint64_t of[5];
 };
 
 Sizes someSizes(FuzzedDataProvider& in) {
@@ -29,7 +29,7 @@ Sizes someSizes(FuzzedDataProvider& in) {
   const uint64_t attributes = wide == 0 ? in.ConsumeIntegralInRange<uint64_t>(0, 4200)
                               : wide < 6 ? in.ConsumeIntegralInRange<uint64_t>(0, 300)
                                          : in.ConsumeIntegralInRange<uint64_t>(0, 70);
-  return Sizes{{nodes, listed, attributes, 1}};
+  return Sizes{{nodes, listed, attributes, 1, 2}};
 }
 
 // A size: mostly the plan's, sometimes small, 0 or one no module can index.
@@ -124,7 +124,8 @@ mxArray* fullInput(FuzzedDataProvider& in, mxClassID kind, bool complex, uint64_
 mxArray* wordInput(FuzzedDataProvider& in) {
   static const char* const kWords[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed", "lhn", "common",
                                        "adamicAdar", "resourceAllocation", "simpleMatching", "Threshold", "TopK",
-                                       "Self", "NonEdges", "Weighted", "Columns", "Nodes", "%s%n", ""};
+                                       "Self", "NonEdges", "Weighted", "Columns", "Nodes", "Threads", "Direction",
+                                       "Rows", "Pairs", "outgoing", "in", "both", "paths", "%s%n", ""};
   const size_t count = sizeof kWords / sizeof kWords[0];
   std::string word = kWords[in.ConsumeIntegralInRange<size_t>(0, count - 1)];
   if (in.ConsumeIntegralInRange<unsigned>(0, 7) == 0)

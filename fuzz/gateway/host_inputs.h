@@ -16,11 +16,11 @@ enum InputKind {
   kInteger, kSingle, kChar, kCell, kStruct, kEmpty, kWord, kInputKinds
 };
 
-// The sizes inputs share: nodes (or n), listed nodes, attributes; and 1.
-enum Dimension { kNodes, kListed, kAttributes, kOne };
+// The sizes inputs share: nodes (or n), listed nodes, attributes; and 1 and 2.
+enum Dimension { kNodes, kListed, kAttributes, kOne, kTwo };
 
-// What an input of a module should be: one of up to four kinds, its shape, and whether it is a
-// list of node numbers (then mostly ascending and in range) or a square graph.
+// What an input of a module should be: one of up to four kinds, its shape, and whether it holds
+// node numbers (then mostly ascending and in range, a list or the two columns of pairs).
 struct InputPlan {
   InputKind kinds[4];
   int kindCount;
@@ -32,7 +32,7 @@ struct InputPlan {
 struct ModulePlan {
   int nlhs;
   int nrhs;
-  InputPlan inputs[16];
+  InputPlan inputs[24];
 };
 
 // The inputs of one call, made from the fuzzer's bytes, mostly following `plan`.
