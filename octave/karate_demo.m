@@ -26,4 +26,6 @@ function karate_demo (outdir)
   demo_attributes (net);
   demo_normalise (net, outdir);
   demo_neighbours (net);
+  demo_most_similar (net, outdir);
+  demo_directed ();
 end

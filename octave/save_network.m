@@ -1,8 +1,9 @@
-% save_network (net, S, count, heading, path)
-%   Saves a PNG drawing of the karate club NET: its friendships as thin grey lines, the COUNT
-%   strongest similarities of the member-by-member matrix S as green lines as wide as they are
-%   strong, and each member as a disc with its number, coloured by faction; titled HEADING.
-function save_network (net, S, count, heading, path)
+% save_network (net, links, heading, label, path)
+%   Saves a PNG drawing of the karate club NET: its friendships as thin grey lines, the LINKS
+%   between members (rows of member, member, strength in [0, 1]) as green lines as wide as they
+%   are strong, named LABEL in the legend, and each member as a disc with its number, coloured by
+%   faction; titled HEADING.
+function save_network (net, links, heading, label, path)
   xy = club_layout (net.G, net.faction);
   f = figure ('visible', 'off', 'position', [0 0 900 680]);
   ax = axes ('position', [0.02 0.02 0.96 0.9]);
@@ -11,11 +12,9 @@ function save_network (net, S, count, heading, path)
   for e = 1:numel (i)
     friendship = plot (xy([i(e), j(e)], 1), xy([i(e), j(e)], 2), '-', 'color', [0.6 0.6 0.6], 'linewidth', 0.8);
   end
-  [i, j, v] = find (triu (S, 1));
-  [~, strongest] = sortrows ([-v, i, j]);
-  for e = strongest(1:min (count, end))'
-    similar = plot (xy([i(e), j(e)], 1), xy([i(e), j(e)], 2), '-', 'color', [0.1 0.6 0.2], ...
-                    'linewidth', 1 + 3 * v(e));
+  for e = 1:rows (links)
+    similar = plot (xy(links(e, 1:2), 1), xy(links(e, 1:2), 2), '-', 'color', [0.1 0.6 0.2], ...
+                    'linewidth', 1 + 3 * links(e, 3));
   end
   colours = [0.95 0.6 0.2; 0.3 0.55 0.9];
   for g = 1:2
@@ -29,7 +28,7 @@ function save_network (net, S, count, heading, path)
        'dataaspectratio', [1 1 1], 'fontsize', 5);
   title (heading);
   legend ([members, friendship, similar], {"faction 1, the instructor's", "faction 2, the administrator's", ...
-          'friendship', sprintf('the %d strongest similarities, wider when stronger', count)}, ...
+          'friendship', label}, ...
           'location', 'northeast');
   legend ('boxoff');
   print (f, '-dpngcairo', '-S900,680', path);

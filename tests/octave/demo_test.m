@@ -1,7 +1,7 @@
 % ok = demo_test (outdir, blas)
-%   Runs the karate club demo into OUTDIR and checks what it draws: its four figures are
-%   written; in the drawing of the club every member has a finite position and no two members'
-%   discs overlap; the layout started with every member at the same spot still comes out finite
+%   Runs the karate club demo into OUTDIR and checks what it draws: its five figures are
+%   written; in each of the two drawings of the club every member has a finite position and no
+%   two members' discs overlap; the layout started with every member at the same spot still comes out finite
 %   and spread. When BLAS is given, the BLAS that Octave loaded must name it (say 'OpenBLAS').
 %   Writes the drawn positions, "x y" at full precision one member a line in the order drawn, to
 %   OUTDIR/karate_layout.txt, for runs on other libraries to be compared with. Prints what
@@ -10,29 +10,40 @@ function ok = demo_test (outdir, blas)
   printf ("BLAS: %s; LAPACK: %s\n", version ('-blas'), version ('-lapack'));
   ok = nargin < 2 || check (! isempty (strfind (version ('-blas'), blas)), ...
                             "Octave loaded another BLAS than %s", blas);
-  figures = {'karate_merge.png', 'karate_similarity.png', 'karate_normalise.png', 'karate_network.png'};
+  drawings = {'karate_network.png', 'karate_most_similar.png'};
+  figures = [{'karate_merge.png', 'karate_similarity.png', 'karate_normalise.png'}, drawings];
   forget_output (outdir, [figures, {'karate_layout.txt'}]);
-  members = run_demo_watching_members (outdir);
+  drawn = run_demo_watching_members (outdir);
   for k = 1:numel (figures)
     ok = check (exist (fullfile (outdir, figures{k}), 'file') == 2, "%s was not written", figures{k}) && ok;
   end
   net = load_karate (fullfile (fileparts (which ('karate_demo')), '..', 'data'));
-  ok = check (rows (members.xy) == net.n, "%d members drawn, not %d", rows (members.xy), net.n) && ok;
-  ok = check (all (isfinite (members.xy(:))), "a member's position is not finite") && ok;
-  ok = check_discs_apart (members, fullfile (outdir, 'karate_network.png')) && ok;
+  ok = check (numel (drawn) == numel (drawings), "%d drawings of the club, not %d", numel (drawn), ...
+              numel (drawings)) && ok;
+  for k = 1:min (numel (drawn), numel (drawings))
+    members = drawn(k);
+    ok = check (rows (members.xy) == net.n, "%s: %d members drawn, not %d", drawings{k}, rows (members.xy), ...
+                net.n) && ok;
+    ok = check (all (isfinite (members.xy(:))), "%s: a member's position is not finite", drawings{k}) && ok;
+    ok = check_discs_apart (members, fullfile (outdir, drawings{k})) && ok;
+  end
   spread = club_layout (net.G, net.faction, zeros (net.n, 2));
   ok = check (all (isfinite (spread(:))) && closest_pair (spread) > 0.299, ...
               "from one spot the layout leaves members %g apart", closest_pair (spread)) && ok;
   file = fopen (fullfile (outdir, 'karate_layout.txt'), 'w');
-  fprintf (file, "%.17g %.17g\n", members.xy');
+  for members = drawn(1:min (1, end))
+    fprintf (file, "%.17g %.17g\n", members.xy');
+  end
   fclose (file);
 end
 
-% Runs karate_demo into OUTDIR and returns the members' discs as drawn: their centres XY, marker
-% size, and the data limits, position and aspect ratio of their axes. They are read from the
-% plotted lines of discs themselves, just before the figure's closing deletes them.
+% Runs karate_demo into OUTDIR and returns the members' discs of each drawing, in the order
+% drawn: their centres XY, marker size, and the data limits, position and aspect ratio of their
+% axes. They are read from the plotted lines of discs themselves, just before the figure's
+% closing deletes them; a drawing is told from the one before by its title.
 function members = run_demo_watching_members (outdir)
-  setappdata (0, 'demo_test_members', struct ('xy', zeros (0, 2)));
+  setappdata (0, 'demo_test_members', struct ('title', {}, 'xy', {}, 'markersize', {}, 'limits', {}, ...
+                                              'position', {}, 'aspect', {}));
   set (0, 'defaultlinedeletefcn', @remember_discs);
   unwind_protect
     karate_demo (outdir);
@@ -43,18 +54,24 @@ function members = run_demo_watching_members (outdir)
 end
 
 % Adds the centres of LINE to those remembered when it draws discs ('o') in a plot, not in a
-% legend, with its marker size and its axes' limits, position and aspect ratio.
+% legend, with its marker size and its axes' limits, position and aspect ratio; a line under
+% another title than the last starts another drawing.
 function remember_discs (line, ~)
   ax = ancestor (line, 'axes');
   if (! strcmp (get (line, 'marker'), 'o') || strcmp (get (ax, 'tag'), 'legend'))
     return;
   end
   members = getappdata (0, 'demo_test_members');
-  members.xy = [members.xy; get(line, 'xdata')(:), get(line, 'ydata')(:)];
-  members.markersize = get (line, 'markersize');
-  members.limits = [get(ax, 'xlim'); get(ax, 'ylim')];
-  members.position = get (ax, 'position');
-  members.aspect = get (ax, 'dataaspectratio');
+  heading = get (get (ax, 'title'), 'string');
+  if (isempty (members) || ! strcmp (members(end).title, heading))
+    members(end + 1).title = heading;
+    members(end).xy = zeros (0, 2);
+  end
+  members(end).xy = [members(end).xy; get(line, 'xdata')(:), get(line, 'ydata')(:)];
+  members(end).markersize = get (line, 'markersize');
+  members(end).limits = [get(ax, 'xlim'); get(ax, 'ylim')];
+  members(end).position = get (ax, 'position');
+  members(end).aspect = get (ax, 'dataaspectratio');
   setappdata (0, 'demo_test_members', members);
 end
 
