@@ -1,9 +1,10 @@
-// The values of listed pairs of nodes, as the whole result holds them, without a pass over G: for a
+// The values of listed pairs of nodes, as the whole result holds them, without the pass over G: for a
 // pair (r, j), the common neighbours k are those both in A's row r and in B's column j (the row j
 // of Bt), found by merging the two sorted rows, and c, or the measure's sum over them in ascending
 // order of k, gives v = f(c, x(r), x(j)) exactly as the pass computes S(r, j); 0 where S holds no
 // entry (no common neighbour, the diagonal left out, or an edge where only non-edges are kept).
-// The cost is the two rows of each pair, whatever the size of G.
+// Past arranging G's edges by rows and columns once (a few units of work an entry), the cost is the
+// two rows of each pair: no pair is counted that is not listed.
 #pragma once
 
 #include <stdint.h>

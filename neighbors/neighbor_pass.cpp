@@ -357,7 +357,7 @@ static void findPairsIn(NeighborPairs& found, const RowPattern& A, const RowPatt
   mxFree(middleDegrees);
   CountingPlan plan = countingPlanOf(word, A, B, edges, request.measure->sum, found.symmetric, found.columns,
                                      request.pairs, middleWeights);
-  if (request.pairs.columns || !findByPrefixes(found, A, wholeProducts(plan), threads))
+  if (request.pairs.columns || request.rows || !findByPrefixes(found, A, wholeProducts(plan), threads))
     countAllRows(found, plan, threads);
   releaseCountingPlan(plan);
   mxFree(middleWeights);
@@ -390,8 +390,8 @@ NeighborPairs findNeighborPairs(const NeighborRequest& request, const MatrixView
   patterns.P = rowPatternOf(word, G, found.degrees, request.measure->weighted, fixedWorkers);
   directedPatternsOf(word, G, request.direction, request.measure->weighted, false, patterns, fixedWorkers);
   // Every direction but the paths counts the neighbours of both nodes alike: C is symmetric. With
-  // rows of its own the pass walks each row whole, as it would a directed G's.
-  const bool symmetric = request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers);
+  // rows of its own the pass walks each row whole, as it would a directed G's, and never asks.
+  const bool symmetric = !request.rows && (request.direction != kPaths || isSymmetric(G, patterns.P, fixedWorkers));
   findPairsIn(found, *patterns.A, *patterns.B, *patterns.edges, symmetric, threads);
   releaseDirectedPatterns(patterns);
   if (found.overflowed) releaseNeighborPairs(found);

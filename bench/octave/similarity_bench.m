@@ -12,6 +12,8 @@
 %     pairs, and the peak memory of the TopK call in its own octave-cli: beyond G, and what it takes
 %     beyond S (16 bytes an entry and the column starts) over n*k entries of 16 bytes;
 %   - the two halves of the columns (Columns 1:n/2 and n/2+1:n) over the whole call;
+%   - Rows of 1% of the nodes over the whole call, with threshold 0.05 and with none, and Pairs of
+%     1000 random pairs over the whole call with none (one thread each, results compared);
 %   - two workers of Octave's parallel package (parcellfun, wall time of one try, which includes
 %     sending G to each worker) over one call (wall time).
 %   Then attributeSimilarity's measures over attributeJaccard's time on a table of 3000 nodes with
@@ -30,6 +32,7 @@ function similarity_bench (plugins, file)
     measures_against_jaccard (G);
     top_against_threshold (plugins, G);
     slices_against_whole (G);
+    rows_and_pairs_against_whole (G);
   end
   attributes_against_jaccard ();
 end
@@ -149,6 +152,24 @@ function slices_against_whole (G)
   two = toc (started);
   printf ("two workers: %.3f s, one call %.3f s (wall time): %.2fx faster, identical %d\n", two, one, one / two, ...
           isequal ([slices{:}], S));
+end
+
+% A hundredth of the rows, and 1000 listed pairs, against the whole call they are part of.
+function rows_and_pairs_against_whole (G)
+  n = columns (G);
+  rand ("state", 3);
+  chosen = sort (randperm (n, round (n / 100)));
+  listed = randi (n, 1000, 2);
+  for threshold = [0.05, 0]
+    call = @(varargin) neighborSimilarity (G, "jaccard", "Threshold", threshold, "Threads", 1, varargin{:});
+    [whole, S] = fastest (call);
+    [part, R] = fastest (@() call ("Rows", chosen));
+    printf ("Rows of 1%% of the nodes, threshold %.2f: %.4f s, %.1f%% of the whole call (%.3f s), identical %d\n", ...
+            threshold, part, 100 * part / whole, whole, isequal (R, S(chosen, :)));
+  end
+  [part, V] = fastest (@() neighborSimilarity (G, "jaccard", "Pairs", listed, "Threads", 1));
+  printf ("Pairs, 1000 of them: %.5f s, %.2f%% of the whole call with no threshold, identical %d\n", part, ...
+          100 * part / whole, isequal (V, full (S(sub2ind ([n, n], listed(:, 1), listed(:, 2))))));
 end
 
 % attributeSimilarity's measures against attributeJaccard on two tables.
