@@ -19,7 +19,7 @@ static void sliceOf(const RowPattern& P, int32_t first, int32_t last, int32_t* s
 CountingPlan countingPlanOf(const char* word, const RowPattern& A, const RowPattern& B, const RowPattern& edges,
                             NeighborSum sum, bool symmetric, const ResultColumns& columns, const PairRequest& request,
                             const double* middleWeights) {
-  CountingPlan plan = {&A, &B, &edges, sum, symmetric, columns, middleWeights, 0, 0};
+  CountingPlan plan = {&A, &B, &edges, sum, symmetric, columns, middleWeights, 0, 0, 0};
   if (!request.columns) return plan;
   plan.sliceStart = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
   plan.sliceEnd = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
@@ -32,7 +32,20 @@ CountingPlan countingPlanOf(const char* word, const RowPattern& A, const RowPatt
 void releaseCountingPlan(CountingPlan& plan) {
   mxFree(plan.sliceStart);
   mxFree(plan.sliceEnd);
-  plan.sliceStart = plan.sliceEnd = 0;
+  mxFree(plan.placeInB);
+  plan.sliceStart = plan.sliceEnd = plan.placeInB = 0;
+}
+
+void countInAnyOrder(const char* word, CountingPlan& plan) {
+  if (!plan.symmetric) return;
+  const RowPattern& A = *plan.A;
+  const RowPattern& B = *plan.B;
+  // Row k of B lists the rows of A holding k in ascending order: taken so, rows ascending.
+  int32_t* next = workspaceOf<int32_t>(word, (uint64_t)B.n + 1);
+  for (int32_t k = 0; k < B.n; ++k) next[k] = B.starts[k];
+  plan.placeInB = workspaceOf<int32_t>(word, (uint64_t)A.starts[A.n] + 1);
+  for (int32_t p = 0; p < A.starts[A.n]; ++p) plan.placeInB[p] = next[A.columns[p]]++;
+  mxFree(next);
 }
 
 RowCounts startRowCounts(const char* word, const CountingPlan& plan, bool nonEdges) {
@@ -75,12 +88,14 @@ static int32_t firstFrom(const RowPattern& P, int32_t* from, int32_t k, int32_t 
   return p;
 }
 
-// The positions of row k's walk from row r: all its columns (not below r for a symmetric
-// pattern), or, when `restricted`, those within the result's first and last columns.
-static void walkOf(const CountingPlan& plan, bool restricted, int32_t r, int32_t k, int32_t* from, int32_t& start,
+// The positions of row k's walk from row r, through its entry p of A: all its columns (not below r
+// for a symmetric pattern: from r's own place in row k, where rows come in any order), or, when
+// `restricted`, those within the result's first and last columns.
+static void walkOf(const CountingPlan& plan, bool restricted, int32_t r, int32_t p, int32_t* from, int32_t& start,
                    int32_t& end) {
   const RowPattern& B = *plan.B;
-  start = plan.symmetric ? firstFrom(B, from, k, r) : B.starts[k];
+  const int32_t k = plan.A->columns[p];
+  start = !plan.symmetric ? B.starts[k] : plan.placeInB ? plan.placeInB[p] : firstFrom(B, from, k, r);
   end = B.starts[k + 1];
   if (!restricted) return;
   start = start > plan.sliceStart[k] ? start : plan.sliceStart[k];
@@ -100,7 +115,7 @@ uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan, const i
       const int32_t r = rowNodes ? rowNodes[i] : i;
       for (int32_t p = A.starts[r]; p < A.starts[r + 1]; ++p) {
         int32_t start, end;
-        walkOf(plan, restrictedRow(plan, r), r, A.columns[p], from, start, end);
+        walkOf(plan, restrictedRow(plan, r), r, p, from, start, end);
         products[i] += (uint64_t)(end > start ? end - start : 0);
       }
     }
@@ -108,8 +123,11 @@ uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan, const i
   } else if (plan.symmetric) {
     // Row r walks, through each neighbour k, the columns of B's row k not below r: B is A's
     // transpose, so r is in row k of B too, where d(k) - p columns stand at and after its place p.
+    uint64_t* ofNode = rowNodes ? zeroedWorkspaceOf<uint64_t>(word, (uint64_t)B.n + 1) : products;
     for (int32_t k = 0; k < B.n; ++k)
-      for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) products[B.columns[p]] += (uint64_t)(B.starts[k + 1] - p);
+      for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) ofNode[B.columns[p]] += (uint64_t)(B.starts[k + 1] - p);
+    for (int32_t i = 0; rowNodes && i < rowCount; ++i) products[i] = ofNode[rowNodes[i]];
+    if (rowNodes) mxFree(ofNode);
   } else {
     for (int32_t i = 0; i < rowCount; ++i) {
       const int32_t r = rowNodes ? rowNodes[i] : i;
@@ -162,13 +180,14 @@ static int32_t reachRow(const CountingPlan& plan, int32_t r, RowCounts& counts) 
   const int32_t last = A.starts[r + 1];
   // On large graphs the neighbours' positions and columns are far apart in memory: they are
   // fetched ahead, all positions first, then the next neighbour's columns while one is counted.
-  if (symmetric)
+  if (symmetric && !plan.placeInB)
     for (int32_t p = A.starts[r]; p < last; ++p) prefetchForReading(counts.firstFrom + A.columns[p]);
   for (int32_t p = A.starts[r]; p < last; ++p) {
     const int32_t k = A.columns[p];
-    if (symmetric && p + 1 < last) prefetchForReading(B.columns + counts.firstFrom[A.columns[p + 1]]);
+    if (symmetric && p + 1 < last)
+      prefetchForReading(B.columns + (plan.placeInB ? plan.placeInB[p + 1] : counts.firstFrom[A.columns[p + 1]]));
     int32_t start, end;
-    walkOf(plan, kRestricted, r, k, counts.firstFrom, start, end);
+    walkOf(plan, kRestricted, r, p, counts.firstFrom, start, end);
     const double middle = kSum == kInverseLogDegree || kSum == kInverseDegree ? plan.middleWeights[k] : 0.0;
     const double toK = kSum == kSmallerWeight || kSum == kWeightProduct ? A.weights[p] : 0.0;
     for (int32_t q = start; q < end; ++q) {

@@ -25,9 +25,11 @@ struct CountingPlan {
   const double* middleWeights;  // per node k: what it adds as a common neighbour (Adamic-Adar, resource allocation)
   int32_t* sliceStart;          // with result columns: per row of B, the first position at or after the first of them
   int32_t* sliceEnd;            // ... and the first position after the last of them
+  int32_t* placeInB;            // per entry (r, k) of A, r's place in row k of B, when rows are counted in any order
 };
 
-// One worker's workspace for counting rows, which must walk rows in ascending order: a count (or a
+// One worker's workspace for counting rows, which walk rows in ascending order unless the plan lets
+// them come in any order: a count (or a
 // sum, -1 until reached) of every column, the columns the current row reached, the first position
 // of each row of B not below the current row (symmetric C), and the current row of each column
 // that is one of its edges (for non-edges only).
@@ -45,8 +47,12 @@ CountingPlan countingPlanOf(const char* word, const RowPattern& A, const RowPatt
                             NeighborSum sum, bool symmetric, const ResultColumns& columns, const PairRequest& request,
                             const double* middleWeights);
 
-// Frees what the plan holds of its own (the slices).
+// Frees what the plan holds of its own (the slices, the places in B).
 void releaseCountingPlan(CountingPlan& plan);
+
+// Lets the rows of a symmetric C be counted in any order, not only ascending: each walk then starts
+// at the row's own place in B, which the plan keeps for every entry of A.
+void countInAnyOrder(const char* word, CountingPlan& plan);
 
 // One worker's workspace, marking the edges of each row when `nonEdges`.
 RowCounts startRowCounts(const char* word, const CountingPlan& plan, bool nonEdges);
@@ -54,7 +60,8 @@ void releaseRowCounts(RowCounts& counts);
 
 // The products before each of `rowCount` result rows, rowCount + 1 of them: the counts a pass adds
 // up to that row, one for each column its walks reach through each of its neighbours. The rows
-// are the nodes `rowNodes` (every node of A when null), walked whole unless C is symmetric.
+// are the nodes `rowNodes`, in the order they are counted (every node of A in order when null),
+// walked whole unless C is symmetric.
 uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan, const int32_t* rowNodes, int32_t rowCount);
 
 // The products of a pass over every column, as productsBeforeRows sums them: where C is symmetric

@@ -112,6 +112,8 @@ const NeighborMeasure* neighborMeasureNamed(const char* name, bool weighted) {
 
 bool isNeighborMeasure(const char* name) { return neighborMeasureNamed(name, false) != 0; }
 
+bool valuesAreSums(const NeighborMeasure& measure) { return measure.valueOf == sumOf; }
+
 const NeighborMeasure& neighborJaccardMeasure() { return kMeasures[0]; }
 const NeighborMeasure& neighborOverlapMeasure() { return kMeasures[1]; }
 

@@ -67,6 +67,10 @@ extern const char kNeighborMeasureNames[];
 // root of the product of the two squared norms, which makes a node's value with itself exactly 1.
 const NeighborMeasure* weightedAttributeMeasureNamed(const char* name);
 
+// Whether the measure's values are its sums themselves (common neighbours, Adamic-Adar, resource
+// allocation, G * G) rather than sums over what the nodes hold.
+bool valuesAreSums(const NeighborMeasure& measure);
+
 // The Jaccard and overlap measures of neighborJaccard and neighborOverlap.
 const NeighborMeasure& neighborJaccardMeasure();
 const NeighborMeasure& neighborOverlapMeasure();

@@ -6,7 +6,8 @@
 // rows are sliced among the workers by their products, each worker keeping its rows' pairs in room
 // of its own; between rounds the calling thread appends them in row order, tests the limit of
 // entries and prints the tenths done, so that what is found, printed and raised is the same
-// whatever the number of workers.
+// whatever the number of workers. Top values are offered rows of fewest neighbours first, so that
+// each column's least kept value rises early and most pairs are turned away before its heap.
 #include "neighbors/neighbor_pass.h"
 
 #include "frame/host.h"
@@ -39,6 +40,7 @@ struct RoundPairs {
 struct CountingWork {
   NeighborPairs* found;
   const CountingPlan* plan;
+  const int32_t* order;  // the result rows in the order they are counted; null: ascending
   RowCounts* counts;     // per worker
   RoundPairs* rounds;    // per worker
   TopValues* tops;       // per worker, with top values (the first is found->top)
@@ -144,8 +146,8 @@ static int32_t keepRow(CountingWork& work, int32_t worker, int32_t i, int32_t r,
 // Finds the result rows of worker `worker`'s slice of the round: counts each row's node, keeps its
 // pairs, and sets how many it kept in found.rowEnds.
 static void findSlice(CountingWork& work, int32_t worker) {
-  for (int32_t i = work.slices[worker]; i < work.slices[worker + 1]; ++i) {
-    const int32_t r = rowNode(*work.found, i);
+  for (int32_t t = work.slices[worker]; t < work.slices[worker + 1]; ++t) {
+    const int32_t i = work.order ? work.order[t] : t, r = rowNode(*work.found, i);
     const int32_t reached = countRow(*work.plan, r, work.counts[worker]);
     const int32_t kept = keepRow(work, worker, i, r, reached);
     work.rounds[worker].count += kept;
@@ -270,17 +272,50 @@ static void releaseWorkers(CountingWork& work, int32_t workers) {
   mxFree(work.tops);
 }
 
-// Finds the pairs of every result row, round after round, stopping when the result would pass the
-// limit.
-static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThreads& threads) {
+// The result rows in the order top values are offered their pairs, and their nodes: rows of fewest
+// neighbours first, whose values are mostly the largest (a value over what the nodes hold falls as
+// the row's degree grows), by row where degrees are equal. Each column's least kept value then
+// rises early, and most later pairs are turned away before its heap. Null for a measure whose
+// values are sums, which grow with the degrees but tie often: in ascending rows a tie is turned
+// away at once, as ties go to the smaller row.
+static int32_t* topOrder(const NeighborPairs& found, const RowPattern& A, int32_t*& nodes) {
+  if (found.request.pairs.topK == 0 || valuesAreSums(*found.request.measure)) return 0;
   const char* word = found.request.pairs.word;
   const int32_t rows = found.rowCount;
-  const uint64_t* productsBefore = productsBeforeRows(word, plan, found.rowNodes, rows);
+  int32_t most = 0;
+  for (int32_t i = 0; i < rows; ++i) {
+    const int32_t r = rowNode(found, i), d = A.starts[r + 1] - A.starts[r];
+    most = d > most ? d : most;
+  }
+  int32_t* firstOf = zeroedWorkspaceOf<int32_t>(word, (uint64_t)most + 2);
+  const auto degreeOf = [&](int32_t i) { return A.starts[rowNode(found, i) + 1] - A.starts[rowNode(found, i)]; };
+  for (int32_t i = 0; i < rows; ++i) ++firstOf[degreeOf(i) + 1];
+  for (int32_t d = 0; d <= most; ++d) firstOf[d + 1] += firstOf[d];
+  int32_t* order = workspaceOf<int32_t>(word, (uint64_t)rows + 1);
+  nodes = workspaceOf<int32_t>(word, (uint64_t)rows + 1);
+  for (int32_t i = 0; i < rows; ++i) {
+    const int32_t t = firstOf[degreeOf(i)]++;
+    order[t] = i;
+    nodes[t] = rowNode(found, i);
+  }
+  mxFree(firstOf);
+  return order;
+}
+
+// Finds the pairs of every result row, round after round, stopping when the result would pass the
+// limit. Top values take the rows in the order of topOrder.
+static void countAllRows(NeighborPairs& found, CountingPlan& plan, CallThreads& threads) {
+  const char* word = found.request.pairs.word;
+  const int32_t rows = found.rowCount;
+  int32_t* orderedNodes = 0;
+  int32_t* order = topOrder(found, *plan.A, orderedNodes);
+  if (order) countInAnyOrder(word, plan);
+  const uint64_t* productsBefore = productsBeforeRows(word, plan, order ? orderedNodes : found.rowNodes, rows);
   // The work of a row: its products, and a unit for it and for each of its neighbours.
   uint64_t* workBefore = workspaceOf<uint64_t>(word, (uint64_t)rows + 1);
   workBefore[0] = 0;
   for (int32_t i = 0; i < rows; ++i) {
-    const int32_t r = rowNode(found, i);
+    const int32_t r = order ? orderedNodes[i] : rowNode(found, i);
     workBefore[i + 1] = workBefore[i] + productsBefore[i + 1] - productsBefore[i] + 1 +
                         (uint64_t)(plan.A->starts[r + 1] - plan.A->starts[r]);
   }
@@ -289,7 +324,7 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
   const int32_t workers = threadsFor(threads, work, found.request.limits.workPerThread);
   TenthsProgress progress = startTenths(found.request.pairs.progressLine, products,
                                         products >= found.request.limits.productsShown);
-  CountingWork shared = {&found, &plan, 0, 0, 0, 0, {}};
+  CountingWork shared = {&found, &plan, order, 0, 0, 0, 0, {}};
   shared.rowEntries = workspaceOf<int64_t>(word, (uint64_t)rows + 1);
   startWorkers(shared, workers);
   // A round's work bounds the pairs its workers keep; top values keep none.
@@ -302,7 +337,8 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
     auto find = [&shared](int32_t worker) { findSlice(shared, worker); };
     runEachWorker(find, workers);
     if (found.request.pairs.topK == 0) appendRound(found, shared, workers, room, workBefore[past], work);
-    const int32_t settled = settleRound(found, shared, first, past, entries);
+    // Top values keep no pairs: their entries are counted once all are offered.
+    const int32_t settled = order ? past : settleRound(found, shared, first, past, entries);
     advanceTenths(progress, productsBefore[settled]);
     first = past;
   }
@@ -311,6 +347,8 @@ static void countAllRows(NeighborPairs& found, const CountingPlan& plan, CallThr
   releaseWorkers(shared, workers);
   mxFree(shared.rowEntries);
   mxFree((void*)productsBefore);
+  mxFree(order);
+  mxFree(orderedNodes);
   if (found.request.pairs.topK == 0 || found.overflowed) return;
   const uint64_t held = topEntries(found.top);
   found.overflowed = held > found.request.pairs.maxEntries;

@@ -607,9 +607,12 @@ struct PassRun {
   PlainSparse result;
   std::string printed;
 };
-PassRun runPass(const RandomGraph& G, const NeighborMeasure& measure, double threshold, bool self, bool nonEdges,
-                int32_t maxEntries, const NeighborLimits& limits, int32_t threads) {
+PassRun runPass(const RandomGraph& G, const NeighborMeasure& measure, double threshold, int32_t topK, bool self,
+                bool nonEdges, int32_t maxEntries, const NeighborLimits& limits, int32_t threads) {
   NeighborRequest request = thresholdedRequest("pass", "", "%d%%\n", "", measure, (int32_t)G.n, threshold);
+  // Top values above a threshold or of every pair sharing a neighbour.
+  request.pairs.topK = topK;
+  request.thresholded = topK == 0 || threshold > 0.1;
   request.pairs.self = self;
   request.nonEdgesOnly = nonEdges;
   request.pairs.maxEntries = (uint64_t)maxEntries;
@@ -624,17 +627,41 @@ PassRun runPass(const RandomGraph& G, const NeighborMeasure& measure, double thr
   return run;
 }
 
+// The k largest values of each column of S, ties to the smaller row, rows ascending.
+PlainSparse topOfEachColumn(const PlainSparse& S, int32_t k) {
+  PlainSparse top;
+  top.m = S.m;
+  top.n = S.n;
+  for (size_t j = 0; j < S.n; ++j) {
+    std::vector<std::pair<double, uint64_t>> column;
+    for (uint64_t q = S.jc[j]; q < S.jc[j + 1]; ++q) column.push_back({S.pr[q], S.ir[q]});
+    std::sort(column.begin(), column.end(), [](const std::pair<double, uint64_t>& a, const std::pair<double, uint64_t>& b) {
+      return a.first > b.first || (a.first == b.first && a.second < b.second);
+    });
+    if (column.size() > (size_t)k) column.resize((size_t)k);
+    std::sort(column.begin(), column.end(), [](const std::pair<double, uint64_t>& a, const std::pair<double, uint64_t>& b) {
+      return a.second < b.second;
+    });
+    for (const auto& entry : column) top.ir.push_back(entry.second), top.pr.push_back(entry.first);
+    top.jc.push_back(top.ir.size());
+  }
+  return top;
+}
+
 // The pass by prefixes against the full count, bit for bit, on every measure with a bound, each on
 // 1, 2 and 3 threads: small graphs of every kind (only symmetric ones take the prefixes) and
 // graphs of up to 300 nodes with hubs, thresholds of every kind and values equal to them, the
 // diagonal left out, non-edges only, limits of entries that overflow, and the progress lines, the
-// same whatever the number of threads.
+// same whatever the number of threads; and top values, of every pair or above a threshold, ties
+// among them, offered in the order of degrees or of rows, the same on every number of threads.
 TEST(NeighborPass, FindsByPrefixesWhatTheFullCountFinds) {
-  const char* names[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed"};
+  const char* names[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed", "common", "adamicAdar",
+                         "resourceAllocation"};
   std::mt19937 random(2101);
-  for (int round = 0; round < 600; ++round) {
+  for (int round = 0; round < 800; ++round) {
     const RandomGraph G = round % 4 == 3 ? hubbedGraph(random, 40 + random() % 260) : randomGraph(random);
-    const NeighborMeasure& measure = *neighborMeasureNamed(names[round % 5], false);
+    const NeighborMeasure& measure = *neighborMeasureNamed(names[round % 8], false);
+    const int32_t topK = round % 8 >= 5 || random() % 2 ? 1 + (int32_t)(random() % 12) : 0;
     const double fractions[] = {0.25, 0.4, 0.5, 0.6, 2.0 / 3.0, 0.75, 0.8, 0.9};
     const double threshold = random() % 2 ? fractions[random() % 8] : someThreshold(random);
     const bool self = random() % 4 != 0, nonEdges = random() % 4 == 0;
@@ -642,14 +669,22 @@ TEST(NeighborPass, FindsByPrefixesWhatTheFullCountFinds) {
     NeighborLimits limits = moduleLimits();
     limits.productsShown = random() % 4 == 0 ? (uint64_t)(random() % 2000) : UINT64_MAX;
     limits.pass = kCountingPass;
-    SCOPED_TRACE("round " + std::to_string(round) + " " + names[round % 5] + " above " + std::to_string(threshold));
-    const PassRun expected = runPass(G, measure, threshold, self, nonEdges, maxEntries, limits, 1);
+    SCOPED_TRACE("round " + std::to_string(round) + " " + names[round % 8] + " above " + std::to_string(threshold) +
+                 " top " + std::to_string(topK));
+    PassRun expected = runPass(G, measure, threshold, topK, self, nonEdges, maxEntries, limits, 1);
+    if (topK > 0) {
+      // Top values against every pair kept, then the k largest of each column.
+      const PassRun all = runPass(G, measure, threshold > 0.1 ? threshold : -1.0, 0, self, nonEdges, INT32_MAX, limits, 1);
+      const PlainSparse top = topOfEachColumn(all.result, topK);
+      EXPECT_EQ(top.ir.size() > (size_t)maxEntries, expected.overflowed);
+      if (!expected.overflowed) EXPECT_EQ(top, expected.result);
+    }
     for (const PassChoice pass : {kCountingPass, kPrefixPass, kCheaperPass}) {
       limits.pass = pass;
       std::string printedOnOne;
       for (const int32_t threads : kThreadCounts) {
         SCOPED_TRACE("pass " + std::to_string(pass) + " on " + std::to_string(threads) + " threads");
-        const PassRun run = runPass(G, measure, threshold, self, nonEdges, maxEntries, limits, threads);
+        const PassRun run = runPass(G, measure, threshold, topK, self, nonEdges, maxEntries, limits, threads);
         EXPECT_EQ(expected.overflowed, run.overflowed);
         EXPECT_EQ(expected.result, run.result);
         // Both passes show their progress from the same products on, each in tenths of its own
