@@ -123,7 +123,7 @@ uint64_t* productsBeforeRows(const char* word, const CountingPlan& plan, const i
   } else if (plan.symmetric) {
     // Row r walks, through each neighbour k, the columns of B's row k not below r: B is A's
     // transpose, so r is in row k of B too, where d(k) - p columns stand at and after its place p.
-    uint64_t* ofNode = rowNodes ? zeroedWorkspaceOf<uint64_t>(word, (uint64_t)B.n + 1) : products;
+    uint64_t* ofNode = rowNodes ? zeroedWorkspaceOf<uint64_t>(word, (uint64_t)A.n + 1) : products;
     for (int32_t k = 0; k < B.n; ++k)
       for (int32_t p = B.starts[k]; p < B.starts[k + 1]; ++p) ofNode[B.columns[p]] += (uint64_t)(B.starts[k + 1] - p);
     for (int32_t i = 0; rowNodes && i < rowCount; ++i) products[i] = ofNode[rowNodes[i]];

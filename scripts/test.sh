@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds everything and runs the whole test suite, stage by
 # stage (the test host and Octave, the same under AddressSanitizer and under ThreadSanitizer, the
-# fuzz targets for a short while, the deliverables for MATLAB on each platform, the tests again for arm64 Linux under
-# emulation). A stage that fails does not stop the others; the last lines are a summary of every
+# fuzz targets for a short while, the deliverables for MATLAB on each platform, the tests again
+# for arm64 Linux under emulation). A stage that fails does not stop the others; the last lines are a summary of every
 # stage, and the exit status is 0 only when all passed.
 # Run from the repository as root on Debian 12.
 set -uo pipefail

@@ -286,4 +286,129 @@ TEST(AttributeJaccardPlugin, ReturnsWhatTessaly5ReturnsWithExactRoom) {
   }
 }
 
+// A table of values for "Weighted": each entry 0 half the time, else one of a few values.
+struct ValueTable {
+  size_t numAttrs, numNodes;
+  std::vector<double> values;  // column-major, numAttrs-by-numNodes
+  double at(size_t a, size_t node) const { return values[node * numAttrs + a]; }
+};
+
+// A whole-number list of the nodes 1 to n, each kept with probability `share`.
+std::vector<double> someNodes(std::mt19937& random, size_t n, int share) {
+  std::vector<double> list;
+  for (size_t v = 1; v <= n; ++v)
+    if ((int)(random() % 100) < share) list.push_back((double)v);
+  return list;
+}
+
+// Whether a list (empty and not given: every node) holds node v (0-based).
+bool holds(const std::vector<double>& list, bool given, size_t v) {
+  return !given || std::find(list.begin(), list.end(), (double)(v + 1)) != list.end();
+}
+
+// attributeSimilarity's weighted result formed in full, as its help defines it: for listed nodes
+// p and q sharing an attribute, M (or the dot product) over the attributes in ascending order,
+// their sums (or sums of squares) likewise; then the options' choices column by column.
+PlainSparse plainWeighted(const ValueTable& X, const std::string& measure, const std::vector<double> (&lists)[3],
+                          const bool (&given)[3], bool self, double threshold, size_t topK) {
+  const std::vector<double>&nodes = lists[0], &rows = lists[1], &columns = lists[2];
+  std::vector<double> total(X.numNodes, 0.0), squares(X.numNodes, 0.0);
+  for (size_t v = 0; v < X.numNodes; ++v)
+    for (size_t a = 0; a < X.numAttrs; ++a) total[v] += X.at(a, v), squares[v] += X.at(a, v) * X.at(a, v);
+  std::vector<size_t> rowNodes;
+  for (size_t r = 0; r < X.numNodes; ++r)
+    if (holds(rows, given[1], r)) rowNodes.push_back(r);
+  PlainSparse S;
+  S.m = rowNodes.size();
+  for (size_t j = 0; j < X.numNodes; ++j) {
+    if (!holds(columns, given[2], j)) continue;
+    std::vector<std::pair<double, size_t>> column;
+    for (size_t i = 0; i < rowNodes.size(); ++i) {
+      const size_t r = rowNodes[i];
+      if (!holds(nodes, given[0], r) || !holds(nodes, given[0], j) || (!self && r == j)) continue;
+      double sum = 0.0;
+      bool shared = false;
+      for (size_t a = 0; a < X.numAttrs; ++a) {
+        const double x = X.at(a, r), y = X.at(a, j);
+        if (x == 0.0 || y == 0.0) continue;
+        shared = true;
+        sum += measure == "cosine" ? x * y : std::min(x, y);
+      }
+      if (!shared) continue;
+      double value = sum / std::min(total[r], total[j]);
+      if (measure == "jaccard") value = (total[r] + total[j]) - sum > 0 ? sum / ((total[r] + total[j]) - sum) : NAN;
+      if (measure == "dice") value = 2.0 * sum / (total[r] + total[j]);
+      if (measure == "cosine") value = sum / sqrt(squares[r] * squares[j]);
+      if (value > threshold) column.push_back({value, i});
+    }
+    std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+      return a.first > b.first || (a.first == b.first && a.second < b.second);
+    });
+    if (topK > 0 && column.size() > topK) column.resize(topK);
+    std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+      return a.second < b.second;
+    });
+    for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
+    S.jc.push_back(S.ir.size());
+    ++S.n;
+  }
+  return S;
+}
+
+// The weighted measures through the plug-in, full and sparse tables of more nodes or more
+// attributes, with every option, on 1 to 3 threads: the sums formed in full, bit for bit.
+TEST(AttributeSimilarityPlugin, WeightsAsTheSumsOfMinimaAndProductsFormedInFull) {
+  const char* measures[] = {"jaccard", "dice", "cosine", "overlap"};
+  const double values[] = {0.25, 0.5, 1.0, 1.5, 2.0, 3.0};
+  std::mt19937 random(2512);
+  for (int round = 0; round < 400; ++round) {
+    ValueTable X = {random() % 13, random() % 16, {}};
+    for (size_t k = 0; k < X.numAttrs * X.numNodes; ++k) X.values.push_back(random() % 2 ? values[random() % 6] : 0.0);
+    const std::string measure = measures[round % 4];
+    std::vector<double> lists[3];
+    bool given[3];
+    for (int l = 0; l < 3; ++l) {
+      given[l] = random() % 3 == 0;
+      if (given[l]) lists[l] = someNodes(random, X.numNodes, 70);
+    }
+    const bool self = random() % 4 != 0, thresholdGiven = random() % 2;
+    const double thresholds[] = {-1.0, 0.0, 0.25, 0.5, 0.75};
+    const double threshold = thresholdGiven ? thresholds[random() % 5] : 0.0;
+    const size_t topK = random() % 3 == 0 ? 1 + random() % 4 : 0;
+    std::vector<mxArray*> inputs;
+    if (random() % 2) {
+      inputs.push_back(testhostFull(X.numAttrs, X.numNodes, X.values));
+    } else {
+      std::vector<uint64_t> jc = {0}, ir;
+      std::vector<double> pr;
+      for (size_t v = 0; v < X.numNodes; ++v) {
+        for (size_t a = 0; a < X.numAttrs; ++a)
+          if (X.at(a, v) != 0.0) ir.push_back(a), pr.push_back(X.at(a, v));
+        jc.push_back(ir.size());
+      }
+      inputs.push_back(testhostSparse(X.numAttrs, X.numNodes, jc, ir, pr));
+    }
+    inputs.push_back(testhostText(measure));
+    const auto option = [&inputs](const std::string& name, mxArray* value) {
+      inputs.push_back(testhostText(name));
+      inputs.push_back(value);
+    };
+    option("Weighted", testhostFull(1, 1, {1}));
+    const char* names[] = {"Nodes", "Rows", "Columns"};
+    for (int l = 0; l < 3; ++l)
+      if (given[l]) option(names[l], testhostFull(1, lists[l].size(), lists[l]));
+    if (thresholdGiven) option("Threshold", testhostFull(1, 1, {threshold}));
+    if (topK > 0) option("TopK", testhostFull(1, 1, {(double)topK}));
+    if (!self) option("Self", testhostFull(1, 1, {0}));
+    option("Threads", testhostFull(1, 1, {(double)(1 + round % 3)}));
+    SCOPED_TRACE("round " + std::to_string(round) + " " + measure);
+    const PluginCall call = callPlugin("attributeSimilarity", inputs);
+    ASSERT_TRUE(call.returned) << call.error.identifier << " " << call.error.message;
+    const PlainSparse expected = plainWeighted(X, measure, lists, given, self, threshold, topK);
+    EXPECT_EQ(expected, call.result);
+    EXPECT_EQ(std::max<size_t>(expected.ir.size(), 1), call.nzmax);
+    EXPECT_TRUE(call.guardsIntact);
+  }
+}
+
 }  // namespace
