@@ -28,11 +28,10 @@ struct CountingPlan {
   int32_t* placeInB;            // per entry (r, k) of A, r's place in row k of B, when rows are counted in any order
 };
 
-// One worker's workspace for counting rows, which walk rows in ascending order unless the plan lets
-// them come in any order: a count (or a
-// sum, -1 until reached) of every column, the columns the current row reached, the first position
-// of each row of B not below the current row (symmetric C), and the current row of each column
-// that is one of its edges (for non-edges only).
+// One worker's workspace for counting rows, which come in ascending order unless the plan lets them
+// come in any: a count (or a sum, -1 until reached) of every column, the columns the current row
+// reached, the first position of each row of B not below the current row (symmetric C), and the
+// current row of each column that is one of its edges (for non-edges only).
 struct RowCounts {
   int32_t* shared;
   double* sums;
