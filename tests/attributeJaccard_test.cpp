@@ -138,7 +138,7 @@ void expectPlainSimilarities(std::mt19937& random, const RandomTable& table, dou
 
 TEST(AttributeJaccardKernel, MatchesThePlainSimilaritiesOnEveryPathAndStorage) {
   std::mt19937 random(13);
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < roundsHere(300); ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     const RandomTable table = randomTable(random);
     expectPlainSimilarities(random, table, randomThreshold(random));
@@ -213,7 +213,7 @@ PlainSparse plainAttributeSimilarity(const RandomTable& table, const std::vector
 
 TEST(AttributeSimilarityKernel, MatchesEveryMeasureFormedInFullWithAnyOptionsOnEveryPath) {
   std::mt19937 random(23);
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < roundsHere(300); ++round) {
     const RandomTable table = randomTable(random);
     std::vector<int32_t> nodes, columns = {-1};  // a list of no columns still has an address
     randomList(random, table.numNodes, 0.8, &nodes);

@@ -129,7 +129,7 @@ MatrixView viewOf(const RandomGraph& G) {
 void onRandomGraphs(unsigned seed, int rounds,
                     const std::function<void(const RandomGraph&, const Neighbourhoods&, double)>& check) {
   std::mt19937 random(seed);
-  for (int round = 0; round < rounds; ++round) {
+  for (int round = 0; round < roundsHere(rounds); ++round) {
     const RandomGraph G = randomGraph(random);
     const double threshold = someThreshold(random);
     SCOPED_TRACE("round " + std::to_string(round));
@@ -408,7 +408,7 @@ TEST(NeighborSimilarityPlugin, MatchesEveryMeasureFormedInFullWithAnyOptions) {
       {"lhn", false}, {"common", false}, {"adamicAdar", false}, {"resourceAllocation", false}, {"jaccard", true},
       {"dice", true}, {"cosine", true}, {"common", true}};
   std::mt19937 random(2012);
-  for (int round = 0; round < 13 * 40; ++round) {
+  for (int round = 0; round < roundsHere(13 * 40); ++round) {
     RandomGraph G = randomGraph(random);
     SimilarityAsked asked;
     asked.measure = measures[round % 13].first;
@@ -658,7 +658,7 @@ TEST(NeighborPass, FindsByPrefixesWhatTheFullCountFinds) {
   const char* names[] = {"jaccard", "overlap", "dice", "cosine", "hubDepressed", "common", "adamicAdar",
                          "resourceAllocation"};
   std::mt19937 random(2101);
-  for (int round = 0; round < 800; ++round) {
+  for (int round = 0; round < roundsHere(800); ++round) {
     const RandomGraph G = round % 4 == 3 ? hubbedGraph(random, 40 + random() % 260) : randomGraph(random);
     const NeighborMeasure& measure = *neighborMeasureNamed(names[round % 8], false);
     const int32_t topK = round % 8 >= 5 || random() % 2 ? 1 + (int32_t)(random() % 12) : 0;

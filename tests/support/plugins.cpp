@@ -1,5 +1,8 @@
 #include "tests/support/plugins.h"
 
+#include <stdlib.h>
+
+#include <algorithm>
 #include <map>
 
 #if defined(__linux__)
@@ -10,6 +13,10 @@ PluginCall callPlugin(const std::string& word, const std::vector<mxArray*>& inpu
   static std::map<std::string, MexFunction> entries;
   if (!entries.count(word)) entries[word] = loadPlugin(PLUGIN_DIR "/" + word + ".so");
   return callEntry(entries[word], nlhs, inputs);
+}
+
+int roundsHere(int rounds) {
+  return getenv("TESTS_UNDER_EMULATOR") ? std::max(1, rounds / 40) : rounds;
 }
 
 mxArray* sparseClaiming(size_t m, size_t n, uint64_t stored) {

@@ -12,6 +12,11 @@
 // Calls the test-host plug-in `word` with `nlhs` outputs asked for; destroys the inputs.
 PluginCall callPlugin(const std::string& word, const std::vector<mxArray*>& inputs, int nlhs = 1);
 
+// The rounds a random test runs: `rounds`, or one in 40 of them (at least one) where the tests run
+// under an emulator (TESTS_UNDER_EMULATOR set), as qemu-user keeps some 280 KiB for every thread a
+// program has started and the threaded tests start a hundred thousand.
+int roundsHere(int rounds);
+
 // An m-by-n sparse matrix whose column starts claim `stored` entries in its last column, with
 // nothing behind them: only a gateway's checks may look at it.
 mxArray* sparseClaiming(size_t m, size_t n, uint64_t stored);
