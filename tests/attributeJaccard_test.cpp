@@ -178,7 +178,7 @@ PlainSparse plainAttributeSimilarity(const RandomTable& table, const std::vector
   S.m = table.numNodes;
   for (int32_t c = 0; c < request.pairs.columnCount; ++c) {
     const int32_t p = request.pairs.columns ? request.pairs.columns[c] : c;
-    std::vector<std::pair<double, int32_t>> column;  // value, row
+    std::vector<std::pair<double, size_t>> column;  // value, row
     const bool listed = std::find(nodes.begin(), nodes.end(), p) != nodes.end();
     for (int32_t q : nodes) {
       if (!listed || (!request.pairs.self && q == p)) continue;
@@ -195,18 +195,7 @@ PlainSparse plainAttributeSimilarity(const RandomTable& table, const std::vector
       else value = n > 0 ? (((n - mine) - theirs) + 2 * both) / n : 0;
       if (value > request.pairs.threshold) column.push_back({value, q});
     }
-    if (request.pairs.topK > 0) {
-      std::sort(column.begin(), column.end(), [](const std::pair<double, int32_t>& a, const std::pair<double, int32_t>& b) {
-        return a.first > b.first || (a.first == b.first && a.second < b.second);
-      });
-      if (column.size() > (size_t)request.pairs.topK) column.resize(request.pairs.topK);
-      std::sort(column.begin(), column.end(), [](const std::pair<double, int32_t>& a, const std::pair<double, int32_t>& b) {
-        return a.second < b.second;
-      });
-    }
-    for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
-    S.jc.push_back(S.ir.size());
-    ++S.n;
+    appendColumn(S, column, (size_t)request.pairs.topK);
   }
   return S;
 }
@@ -341,16 +330,7 @@ PlainSparse plainWeighted(const ValueTable& X, const std::string& measure, const
       if (measure == "cosine") value = sum / sqrt(squares[r] * squares[j]);
       if (value > threshold) column.push_back({value, i});
     }
-    std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
-      return a.first > b.first || (a.first == b.first && a.second < b.second);
-    });
-    if (topK > 0 && column.size() > topK) column.resize(topK);
-    std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
-      return a.second < b.second;
-    });
-    for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
-    S.jc.push_back(S.ir.size());
-    ++S.n;
+    appendColumn(S, column, topK);
   }
   return S;
 }

@@ -303,18 +303,7 @@ PlainSparse plainSimilarity(const RandomGraph& G, const std::vector<double>& w, 
       if (asked.topK > 0 && value != value) continue;
       column.push_back({value, i});
     }
-    if (asked.topK > 0) {
-      std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
-        return a.first > b.first || (a.first == b.first && a.second < b.second);
-      });
-      if (column.size() > asked.topK) column.resize(asked.topK);
-      std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
-        return a.second < b.second;
-      });
-    }
-    for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
-    S.jc.push_back(S.ir.size());
-    ++S.n;
+    appendColumn(S, column, asked.topK);
   }
   return S;
 }

@@ -15,6 +15,21 @@ PluginCall callPlugin(const std::string& word, const std::vector<mxArray*>& inpu
   return callEntry(entries[word], nlhs, inputs);
 }
 
+void appendColumn(PlainSparse& S, std::vector<std::pair<double, size_t>> column, size_t topK) {
+  if (topK > 0) {
+    std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+      return a.first > b.first || (a.first == b.first && a.second < b.second);
+    });
+    if (column.size() > topK) column.resize(topK);
+    std::sort(column.begin(), column.end(), [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+      return a.second < b.second;
+    });
+  }
+  for (const auto& entry : column) S.ir.push_back(entry.second), S.pr.push_back(entry.first);
+  S.jc.push_back(S.ir.size());
+  ++S.n;
+}
+
 int roundsHere(int rounds) {
   return getenv("TESTS_UNDER_EMULATOR") ? std::max(1, rounds / 40) : rounds;
 }

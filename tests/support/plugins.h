@@ -5,12 +5,18 @@
 #include <stdint.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/runner/plugin.h"
 
 // Calls the test-host plug-in `word` with `nlhs` outputs asked for; destroys the inputs.
 PluginCall callPlugin(const std::string& word, const std::vector<mxArray*>& inputs, int nlhs = 1);
+
+// Appends `column` (values and their rows in ascending rows, NaN among them only when topK is 0)
+// to S as its next column: every value when topK is 0, else the topK largest, ties to the smaller
+// row, in ascending rows.
+void appendColumn(PlainSparse& S, std::vector<std::pair<double, size_t>> column, size_t topK);
 
 // The rounds a random test runs: `rounds`, or one in 40 of them (at least one) where the tests run
 // under an emulator (TESTS_UNDER_EMULATOR set), as qemu-user keeps some 280 KiB for every thread a
