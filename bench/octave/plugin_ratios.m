@@ -67,18 +67,6 @@ function compare (name, plugin, route)
   printf ('%-10s %9.1f ms %9.1f ms %8.2fx   %s\n', name, 1e3 * pluginTime, 1e3 * routeTime, routeTime / pluginTime, same);
 end
 
-% The fastest of three calls of f in processor time (which other work on a shared machine
-% disturbs less than the time on the clock; it counts the system's page faults too), and its
-% result; what a plug-in prints is captured and dropped.
-function [seconds, result] = fastest (f)
-  seconds = Inf;
-  for k = 1:3
-    start = cputime ();
-    evalc ('result = f ();');
-    seconds = min (seconds, cputime () - start);
-  end
-end
-
 % corvane's result the vectorised way: A's entries weighted inside the block, B's entries there
 % added, then only positive results kept.
 function S = merge_route (A, B, w, e)

@@ -192,19 +192,6 @@ function attributes_against_jaccard ()
   end
 end
 
-% The fastest processor time of `repeats` calls of f (default 3), its lines kept quiet, and its result.
-function [best, result] = fastest (f, repeats)
-  if (nargin < 2)
-    repeats = 3;
-  end
-  best = Inf;
-  for k = 1:repeats
-    started = cputime ();
-    evalc ("result = f ();");
-    best = min (best, cputime () - started);
-  end
-end
-
 % neighborSimilarity without its lines.
 function S = neighborSimilarity_quiet (varargin)
   evalc ("S = neighborSimilarity (varargin{:});");

@@ -62,13 +62,3 @@ function value = fastest_value (plugin, G, measure, count)
   values = sort (nonzeros (W), "descend");
   value = values(min (count, numel (values) - 1) + 1);
 end
-
-% The fastest processor time of three calls of f, its lines kept quiet, and its result.
-function [best, result] = fastest (f)
-  best = Inf;
-  for k = 1:3
-    started = cputime ();
-    evalc ("result = f ();");
-    best = min (best, cputime () - started);
-  end
-end
