@@ -94,3 +94,13 @@ void sortItems(Item* items, int64_t count, Before before) {
   for (int64_t size = count; size > 1; size /= 2) depth += 2;
   introSort(items, count, before, depth);
 }
+
+// Writes to order[0..count-1] the items 0 to count - 1 by ascending key keyOf(i), a whole number
+// from 0 to `largest`, items of one key in their own order: a counting sort, with `firstOf` room
+// for largest + 2 counts, all zero.
+template <typename KeyOf>
+void orderByKey(int32_t count, int32_t largest, KeyOf keyOf, int32_t* firstOf, int32_t* order) {
+  for (int32_t i = 0; i < count; ++i) ++firstOf[keyOf(i) + 1];
+  for (int32_t key = 0; key <= largest; ++key) firstOf[key + 1] += firstOf[key];
+  for (int32_t i = 0; i < count; ++i) order[firstOf[keyOf(i)]++] = i;
+}

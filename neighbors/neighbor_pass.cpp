@@ -282,22 +282,14 @@ static int32_t* topOrder(const NeighborPairs& found, const RowPattern& A, int32_
   if (found.request.pairs.topK == 0 || valuesAreSums(*found.request.measure)) return 0;
   const char* word = found.request.pairs.word;
   const int32_t rows = found.rowCount;
-  int32_t most = 0;
-  for (int32_t i = 0; i < rows; ++i) {
-    const int32_t r = rowNode(found, i), d = A.starts[r + 1] - A.starts[r];
-    most = d > most ? d : most;
-  }
-  int32_t* firstOf = zeroedWorkspaceOf<int32_t>(word, (uint64_t)most + 2);
   const auto degreeOf = [&](int32_t i) { return A.starts[rowNode(found, i) + 1] - A.starts[rowNode(found, i)]; };
-  for (int32_t i = 0; i < rows; ++i) ++firstOf[degreeOf(i) + 1];
-  for (int32_t d = 0; d <= most; ++d) firstOf[d + 1] += firstOf[d];
+  int32_t most = 0;
+  for (int32_t i = 0; i < rows; ++i) most = degreeOf(i) > most ? degreeOf(i) : most;
+  int32_t* firstOf = zeroedWorkspaceOf<int32_t>(word, (uint64_t)most + 2);
   int32_t* order = workspaceOf<int32_t>(word, (uint64_t)rows + 1);
   nodes = workspaceOf<int32_t>(word, (uint64_t)rows + 1);
-  for (int32_t i = 0; i < rows; ++i) {
-    const int32_t t = firstOf[degreeOf(i)]++;
-    order[t] = i;
-    nodes[t] = rowNode(found, i);
-  }
+  orderByKey(rows, most, degreeOf, firstOf, order);
+  for (int32_t t = 0; t < rows; ++t) nodes[t] = rowNode(found, order[t]);
   mxFree(firstOf);
   return order;
 }

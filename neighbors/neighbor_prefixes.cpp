@@ -138,14 +138,9 @@ static void degreeTables(Prefixes& x) {
 // `nodeOf` and, in `rankOf`, each node's place.
 static void orderByDegree(Prefixes& x, const int32_t* degrees, int32_t* rankOf) {
   int32_t* firstOf = zeroedWorkspaceOf<int32_t>(x.word, (uint64_t)x.maxDegree + 2);
-  for (int32_t v = 0; v < x.n; ++v) ++firstOf[degrees[v] + 1];
-  for (int32_t d = 0; d <= x.maxDegree; ++d) firstOf[d + 1] += firstOf[d];
   x.nodeOf = workspaceOf<int32_t>(x.word, (uint64_t)x.n);
-  for (int32_t v = 0; v < x.n; ++v) {
-    const int32_t rank = firstOf[degrees[v]]++;
-    x.nodeOf[rank] = v;
-    rankOf[v] = rank;
-  }
+  orderByKey(x.n, x.maxDegree, [degrees](int32_t v) { return degrees[v]; }, firstOf, x.nodeOf);
+  for (int32_t rank = 0; rank < x.n; ++rank) rankOf[x.nodeOf[rank]] = rank;
   mxFree(firstOf);
 }
 
