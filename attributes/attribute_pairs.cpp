@@ -3,16 +3,16 @@
 #include "attributes/attribute_bits.h"
 #include "attributes/attribute_rows.h"
 #include "frame/host.h"
+#include "frame/numbers.h"
 #include "frame/work_slices.h"
 #include "frame/workspace.h"
 
 bool isGeneral(const AttributePairs& found) { return found.columns.of || found.request.pairs.topK > 0; }
 
-uint64_t findRows(const AttributePairs& found, uint64_t column, SimilarRow* rows) {
-  if (columnOfNode(found.columns, (int32_t)column) >= 0)
-    return similarRows(found.search, column, column, found.listed, rows);
+uint64_t findRows(const AttributePairs& found, const RowSearch& search, uint64_t column, SimilarRow* rows) {
+  if (columnOfNode(found.columns, (int32_t)column) >= 0) return similarRows(search, column, column, found.listed, rows);
   const uint64_t from = found.firstColumn > column ? found.firstColumn : column;
-  const uint64_t count = similarRows(found.search, column, from, found.pastColumns, rows);
+  const uint64_t count = similarRows(search, column, from, found.pastColumns, rows);
   uint64_t kept = 0;
   for (uint64_t k = 0; k < count; ++k)
     if (columnOfNode(found.columns, (int32_t)rows[k].row) >= 0) rows[kept++] = rows[k];
@@ -65,6 +65,7 @@ struct CountingWork {
   RoundRows* rounds;     // per worker
   uint64_t* mirrored;    // per worker, listed each: the earlier positions of its columns that list each row
   TopValues* tops;       // per worker, with top values (the first is found->top)
+  double* bars;          // per worker, paddedRows(listed) each, with top values: the bar of each position's column
   uint64_t* entries;     // per list position: the entries of the result its rows make
   int32_t slices[kMostThreads + 1];  // the list positions of each worker in the round under way
 };
@@ -82,6 +83,13 @@ static uint64_t entriesOf(const AttributePairs& found, uint64_t column, const Si
   return entries;
 }
 
+// The least value list position p's column takes among the worker's top values: -Inf until it is
+// full, +Inf where p is no column.
+static double barOfPosition(const TopValues& top, const ResultColumns& columns, uint32_t p) {
+  const int32_t column = columnOfNode(columns, (int32_t)p);
+  return column >= 0 ? top.bars[column] : infinity();
+}
+
 // Counts worker `worker`'s columns of the round: each column's rows into the worker's round, its
 // own rows, its entries and, for each row, one more earlier position that lists it; or offers the
 // rows to the worker's top values.
@@ -90,13 +98,21 @@ static void countSlice(CountingWork& work, int32_t worker) {
   const bool top = found.request.pairs.topK > 0;
   RoundRows& round = work.rounds[worker];
   uint64_t* mirrored = work.mirrored + (uint64_t)worker * found.listed;
+  // Top values search with the worker's own bars: a pair below both of its columns' is not found.
+  RowSearch search = found.search;
+  double* bars = top ? work.bars + (uint64_t)worker * paddedRows(found.listed) : 0;
+  search.bars = bars;
   for (int32_t p = work.slices[worker]; p < work.slices[worker + 1]; ++p) {
     const uint64_t column = (uint64_t)p;
     SimilarRow* rows = round.rows + (top ? 0 : round.count);
-    const uint64_t count = findRows(found, column, rows);
+    const uint64_t count = findRows(found, search, column, rows);
     if (top) {
-      for (uint64_t k = 0; k < count; ++k)
-        offerPairToTop(work.tops[worker], found.columns, true, (int32_t)rows[k].row, p, pairValue(found, column, rows[k]));
+      TopValues& values = work.tops[worker];
+      for (uint64_t k = 0; k < count; ++k) {
+        offerPairToTop(values, found.columns, true, (int32_t)rows[k].row, p, pairValue(found, column, rows[k]));
+        bars[rows[k].row] = barOfPosition(values, found.columns, rows[k].row);
+        bars[column] = barOfPosition(values, found.columns, (uint32_t)column);
+      }
       continue;
     }
     found.own[column] = count;
@@ -173,6 +189,11 @@ static void startWorkers(CountingWork& work, int32_t workers) {
   if (found.request.pairs.topK == 0) return;
   work.tops[0] = found.top;
   for (int32_t w = 1; w < workers; ++w) work.tops[w] = startTopValuesLike(word, found.top);
+  const uint64_t padded = paddedRows(found.listed);
+  work.bars = workspaceOf<double>(word, (uint64_t)workers * padded);
+  for (int32_t w = 0; w < workers; ++w)
+    for (uint64_t p = 0; p < padded; ++p)
+      work.bars[(uint64_t)w * padded + p] = p < found.listed ? barOfPosition(found.top, found.columns, (uint32_t)p) : infinity();
 }
 
 // Adds up the workers' counts of the earlier positions that list each row, and merges their top
@@ -205,6 +226,7 @@ static void releaseWorkers(CountingWork& work, int32_t workers) {
   mxFree(work.tops);
   mxFree(work.mirrored);
   mxFree(work.entries);
+  mxFree(work.bars);
 }
 
 // Counts each column's own rows (itself and the later rows that pass) and, for each row, the
@@ -219,7 +241,7 @@ static uint64_t countColumns(AttributePairs& found) {
   for (int32_t p = 0; p < listed; ++p) workBefore[p + 1] = workBefore[p] + columnWork(found, (uint64_t)p);
   const auto costBefore = [workBefore](int32_t p) { return workBefore[p]; };
   const int32_t workers = threadsFor(found.threads, workBefore[listed], found.request.workPerThread);
-  CountingWork work = {&found, 0, 0, 0, 0, {}};
+  CountingWork work = {&found, 0, 0, 0, 0, 0, {}};
   startWorkers(work, workers);
   // A round's rows are bounded by its work; top values keep one column's at a time.
   const uint64_t roundWork = roundWorkOf(workBefore[listed], found.request.workPerThread, true);

@@ -80,10 +80,10 @@ struct AttributePairs {
 // `threshold`, in every column of a table of numNodes nodes, with attributeJaccard's lines.
 AttributeRequest attributeJaccardRequest(double threshold, uint64_t numNodes, uint64_t maxEntries, CpuPath path);
 
-// The rows list position `column` finds, into `rows` (room for every row it searches and
-// kInterleavedRows more): all its later rows when it is a column of the result, else those of the
-// result's columns alone. Returns how many.
-uint64_t findRows(const AttributePairs& found, uint64_t column, SimilarRow* rows);
+// The rows list position `column` finds by `search` (found.search, or a worker's copy with its
+// bars), into `rows` (room for every row it searches and kInterleavedRows more): all its later
+// rows when it is a column of the result, else those of the result's columns alone. Returns how many.
+uint64_t findRows(const AttributePairs& found, const RowSearch& search, uint64_t column, SimilarRow* rows);
 
 // The value of list positions `column` and `row` from the attributes they share.
 double pairValue(const AttributePairs& found, uint64_t column, const SimilarRow& row);

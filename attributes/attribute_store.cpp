@@ -50,7 +50,7 @@ struct StoreWork {
 static const SimilarRow* rowsOf(const StoreWork& work, uint64_t p, SimilarRow* room) {
   const AttributePairs& found = *work.found;
   if (p < found.kept.columns) return found.kept.rows + work.keptStart[p];
-  findRows(found, p, room);
+  findRows(found, found.search, p, room);
   return room;
 }
 

@@ -43,6 +43,13 @@ static uint64_t appendRows(uint64_t first, const uint64_t shared[kInterleavedRow
   return count;
 }
 
+// Whether `value` of the pair (row, column) reaches the lesser bar of the two (always without bars).
+static inline bool reachesBars(const RowSearch& search, uint64_t column, uint64_t row, double value) {
+  if (!search.bars) return true;
+  const double bar = search.bars[column] < search.bars[row] ? search.bars[column] : search.bars[row];
+  return value >= bar;
+}
+
 // Appends the rows from `firstRow` up to `end` of the block starting at `first` whose value with
 // `column`, from their shared counts, is above the threshold: one row at a time.
 static uint64_t appendPassing(const RowSearch& search, uint64_t first, const uint64_t shared[kInterleavedRows],
@@ -51,7 +58,7 @@ static uint64_t appendPassing(const RowSearch& search, uint64_t first, const uin
   for (uint64_t lane = 0; lane < kInterleavedRows; ++lane) {
     const double value = attributeValue(search.measure, (uint32_t)shared[lane], search.held[column],
                                         search.held[first + lane], search.numAttrs);
-    passed |= (value > search.threshold) << lane;
+    passed |= (value > search.threshold && reachesBars(search, column, first + lane, value)) << lane;
   }
   return appendRows(first, shared, passed & lanesWithin(first, firstRow, end, column), rows, count);
 }
@@ -203,7 +210,12 @@ TARGET_AVX2 static inline uint64_t appendPassingAvx2(const RowSearch& search, __
   const __m256d both = countsAsDoubles(sums);
   const __m256d theirs = _mm256_cvtepi32_pd(_mm_loadu_si128((const __m128i*)(search.held + first)));
   const __m256d values = valuesAvx2(search, both, _mm256_set1_pd((double)search.held[column]), theirs);
-  int passed = _mm256_movemask_pd(_mm256_cmp_pd(values, _mm256_set1_pd(search.threshold), _CMP_GT_OQ));
+  __m256d passing = _mm256_cmp_pd(values, _mm256_set1_pd(search.threshold), _CMP_GT_OQ);
+  if (search.bars) {
+    const __m256d bars = _mm256_min_pd(_mm256_set1_pd(search.bars[column]), _mm256_loadu_pd(search.bars + first));
+    passing = _mm256_and_pd(passing, _mm256_cmp_pd(values, bars, _CMP_GE_OQ));
+  }
+  int passed = _mm256_movemask_pd(passing);
   if (passed == 0) return count;
   if (first < firstRow || first + kInterleavedRows > end || (column >= first && column < first + kInterleavedRows))
     passed &= lanesWithin(first, firstRow, end, column);

@@ -37,10 +37,15 @@ struct RowSearch {
   uint64_t words, numAttrs;
   double threshold;
   bool self;
+  // With top values: per list position (paddedRows of them), the least value that still enters
+  // its column's top values (+Inf where it is no column). A row is then kept only when its value
+  // also reaches the lesser of its own and the searching column's: no other can enter either.
+  const double* bars = nullptr;
 };
 
 // Writes to `rows` list position `column` itself when `self`, it lies from `from` up to, not
 // including, `end` and 1 is above the threshold; then, in list order, every other row q from
-// `from` up to `end` whose value with it is strictly above the threshold; returns how many. `rows`
+// `from` up to `end` whose value with it is strictly above the threshold (and reaches
+// min(bars[column], bars[q]) with bars); returns how many. `rows`
 // has room for every row from `from` to `end` and kInterleavedRows more.
 uint64_t similarRows(const RowSearch& search, uint64_t column, uint64_t from, uint64_t end, SimilarRow* rows);
