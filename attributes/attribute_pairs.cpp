@@ -32,6 +32,16 @@ static uint64_t rowsSearched(const AttributePairs& found, uint64_t p) {
   return found.pastColumns > from ? found.pastColumns - from : 0;
 }
 
+double* startPositionBars(const AttributePairs& found, int32_t workers) {
+  const uint64_t padded = paddedRows(found.listed);
+  double* bars = workspaceOf<double>(found.request.pairs.word, (uint64_t)workers * padded);
+  for (uint64_t p = 0; p < padded; ++p) bars[p] = infinity();
+  for (uint64_t p = 0; p < found.listed; ++p) refreshPositionBar(bars, found.top, found.columns, (uint32_t)p);
+  for (int32_t w = 1; w < workers; ++w)
+    for (uint64_t p = 0; p < padded; ++p) bars[(uint64_t)w * padded + p] = bars[p];
+  return bars;
+}
+
 uint64_t columnWork(const AttributePairs& found, uint64_t p) { return rowsSearched(found, p) * found.search.words + 1; }
 
 uint64_t attributePairsWork(uint64_t listed, uint64_t numAttrs) {
@@ -83,13 +93,6 @@ static uint64_t entriesOf(const AttributePairs& found, uint64_t column, const Si
   return entries;
 }
 
-// The least value list position p's column takes among the worker's top values: -Inf until it is
-// full, +Inf where p is no column.
-static double barOfPosition(const TopValues& top, const ResultColumns& columns, uint32_t p) {
-  const int32_t column = columnOfNode(columns, (int32_t)p);
-  return column >= 0 ? top.bars[column] : infinity();
-}
-
 // Counts worker `worker`'s columns of the round: each column's rows into the worker's round, its
 // own rows, its entries and, for each row, one more earlier position that lists it; or offers the
 // rows to the worker's top values.
@@ -110,8 +113,8 @@ static void countSlice(CountingWork& work, int32_t worker) {
       TopValues& values = work.tops[worker];
       for (uint64_t k = 0; k < count; ++k) {
         offerPairToTop(values, found.columns, true, (int32_t)rows[k].row, p, pairValue(found, column, rows[k]));
-        bars[rows[k].row] = barOfPosition(values, found.columns, rows[k].row);
-        bars[column] = barOfPosition(values, found.columns, (uint32_t)column);
+        refreshPositionBar(bars, values, found.columns, rows[k].row);
+        refreshPositionBar(bars, values, found.columns, (uint32_t)column);
       }
       continue;
     }
@@ -189,11 +192,7 @@ static void startWorkers(CountingWork& work, int32_t workers) {
   if (found.request.pairs.topK == 0) return;
   work.tops[0] = found.top;
   for (int32_t w = 1; w < workers; ++w) work.tops[w] = startTopValuesLike(word, found.top);
-  const uint64_t padded = paddedRows(found.listed);
-  work.bars = workspaceOf<double>(word, (uint64_t)workers * padded);
-  for (int32_t w = 0; w < workers; ++w)
-    for (uint64_t p = 0; p < padded; ++p)
-      work.bars[(uint64_t)w * padded + p] = p < found.listed ? barOfPosition(found.top, found.columns, (uint32_t)p) : infinity();
+  work.bars = startPositionBars(found, workers);
 }
 
 // Adds up the workers' counts of the earlier positions that list each row, and merges their top

@@ -92,6 +92,16 @@ double pairValue(const AttributePairs& found, uint64_t column, const SimilarRow&
 // takes the pairs with a column of the result, and mirrors from the pairs, not from the result.
 bool isGeneral(const AttributePairs& found);
 
+// For `workers` workers, paddedRows(listed) bars each (see RowSearch): the least value each list
+// position's column takes among found.top's, -Inf until it is full, +Inf where it is no column.
+double* startPositionBars(const AttributePairs& found, int32_t workers);
+
+// Sets list position p's bar to the least value its column takes among `top`'s.
+inline void refreshPositionBar(double* bars, const TopValues& top, const ResultColumns& columns, uint32_t p) {
+  const int32_t column = columnOfNode(columns, (int32_t)p);
+  if (column >= 0) bars[p] = top.bars[column];
+}
+
 // The work of list position p's search: a unit for each word of each row it searches, and one.
 uint64_t columnWork(const AttributePairs& found, uint64_t p);
 

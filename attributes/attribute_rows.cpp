@@ -18,6 +18,7 @@ struct RowWork {
   AttributePairs* found;
   RoundRows* rounds;  // per worker
   TopValues* tops;    // per worker, with top values (the first is found->top)
+  double* bars;       // per worker, with top values: the bar of each list position's column
   int32_t slices[kMostThreads + 1];
 };
 
@@ -39,16 +40,24 @@ static void findRowSlice(RowWork& work, int32_t worker) {
   AttributePairs& found = *work.found;
   const bool top = found.request.pairs.topK > 0;
   RoundRows& round = work.rounds[worker];
+  // Top values search with the worker's own bars: a pair below its column's is not found.
+  RowSearch search = found.search;
+  double* bars = top ? work.bars + (uint64_t)worker * paddedRows(found.listed) : 0;
+  search.bars = bars;
   for (int32_t i = work.slices[worker]; i < work.slices[worker + 1]; ++i) {
     const int32_t q = found.rowPositions[i];
     uint64_t kept = 0;
     SimilarRow* rows = round.rows + (top ? 0 : round.count);
-    const uint64_t count = q < 0 ? 0 : similarRows(found.search, (uint64_t)q, 0, found.listed, rows);
+    const uint64_t count = q < 0 ? 0 : similarRows(search, (uint64_t)q, 0, found.listed, rows);
     for (uint64_t k = 0; k < count; ++k) {
       const int32_t column = columnOfNode(found.columns, (int32_t)rows[k].row);
       if (column < 0) continue;
-      if (top) offerTop(work.tops[worker], column, i, pairValue(found, (uint64_t)q, rows[k]));
-      else rows[kept++] = rows[k];
+      if (!top) {
+        rows[kept++] = rows[k];
+        continue;
+      }
+      offerTop(work.tops[worker], column, i, pairValue(found, (uint64_t)q, rows[k]));
+      refreshPositionBar(bars, work.tops[worker], found.columns, rows[k].row);
     }
     round.count += kept;
     found.rowEnds[i] = (int64_t)kept;
@@ -106,7 +115,7 @@ void findAttributeRows(AttributePairs& found) {
   const uint64_t perRow = found.listed * found.search.words + 1;
   const auto costBefore = [perRow](int32_t i) { return (uint64_t)i * perRow; };
   const int32_t workers = threadsFor(found.threads, costBefore(rows), request.workPerThread);
-  RowWork work = {&found, 0, 0, {}};
+  RowWork work = {&found, 0, 0, 0, {}};
   work.rounds = workspaceOf<RoundRows>(word, (uint64_t)workers);
   work.tops = workspaceOf<TopValues>(word, (uint64_t)workers);
   for (int32_t w = 0; w < workers; ++w) work.rounds[w] = RoundRows{0, 0, 0};
@@ -114,6 +123,7 @@ void findAttributeRows(AttributePairs& found) {
   if (request.pairs.topK > 0) {
     work.tops[0] = found.top;
     for (int32_t w = 1; w < workers; ++w) work.tops[w] = startTopValuesLike(word, found.top);
+    work.bars = startPositionBars(found, workers);
   }
   const uint64_t roundWork = roundWorkOf(costBefore(rows), request.workPerThread, true);
   uint64_t room = 0;
@@ -141,6 +151,7 @@ void findAttributeRows(AttributePairs& found) {
   }
   mxFree(work.rounds);
   mxFree(work.tops);
+  mxFree(work.bars);
 }
 
 void storeAttributeRows(AttributePairs& found, const SparseView& S) {

@@ -336,14 +336,18 @@ PlainSparse plainWeighted(const ValueTable& X, const std::string& measure, const
 }
 
 // The weighted measures through the plug-in, full and sparse tables of more nodes or more
-// attributes, with every option, on 1 to 3 threads: the sums formed in full, bit for bit.
+// attributes, with every option, on 1 to 3 threads: the sums formed in full, bit for bit. One
+// round in five is a 0/1 table, every node holding an attribute, called unweighted: its counts are
+// those sums.
 TEST(AttributeSimilarityPlugin, WeightsAsTheSumsOfMinimaAndProductsFormedInFull) {
   const char* measures[] = {"jaccard", "dice", "cosine", "overlap"};
   const double values[] = {0.25, 0.5, 1.0, 1.5, 2.0, 3.0};
   std::mt19937 random(2512);
   for (int round = 0; round < 400; ++round) {
-    ValueTable X = {random() % 13, random() % 16, {}};
-    for (size_t k = 0; k < X.numAttrs * X.numNodes; ++k) X.values.push_back(random() % 2 ? values[random() % 6] : 0.0);
+    const bool binary = round % 5 == 4;
+    ValueTable X = {random() % 13 + binary, random() % 16, {}};
+    for (size_t k = 0; k < X.numAttrs * X.numNodes; ++k)
+      X.values.push_back(binary ? (k % X.numAttrs == 0 || random() % 2) : random() % 2 ? values[random() % 6] : 0.0);
     const std::string measure = measures[round % 4];
     std::vector<double> lists[3];
     bool given[3];
@@ -353,7 +357,7 @@ TEST(AttributeSimilarityPlugin, WeightsAsTheSumsOfMinimaAndProductsFormedInFull)
     }
     const bool self = random() % 4 != 0, thresholdGiven = random() % 2;
     const double thresholds[] = {-1.0, 0.0, 0.25, 0.5, 0.75};
-    const double threshold = thresholdGiven ? thresholds[random() % 5] : 0.0;
+    const double threshold = thresholdGiven ? thresholds[random() % 4 + binary] : 0.0;
     const size_t topK = random() % 3 == 0 ? 1 + random() % 4 : 0;
     std::vector<mxArray*> inputs;
     if (random() % 2) {
@@ -373,7 +377,7 @@ TEST(AttributeSimilarityPlugin, WeightsAsTheSumsOfMinimaAndProductsFormedInFull)
       inputs.push_back(testhostText(name));
       inputs.push_back(value);
     };
-    option("Weighted", testhostFull(1, 1, {1}));
+    option("Weighted", testhostFull(1, 1, {binary ? 0.0 : 1.0}));
     const char* names[] = {"Nodes", "Rows", "Columns"};
     for (int l = 0; l < 3; ++l)
       if (given[l]) option(names[l], testhostFull(1, lists[l].size(), lists[l]));
