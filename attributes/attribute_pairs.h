@@ -3,7 +3,8 @@
 // f(a, h(p), h(q)) by the measure (1 for p = q). The listed nodes are packed into bit sets once;
 // findAttributePairs counts each unordered pair with population counts, the columns p cut into
 // rounds and sliced among workers by their work, keeping the pairs that pass while few pass (or
-// each column's largest values); the gateway creates the result with exactly the room they need;
+// each column's largest values, a pair offered only when it reaches the least value one of its
+// two columns holds); the gateway creates the result with exactly the room they need;
 // storeAttributePairs (attribute_store.h) writes it, counting again what it did not keep, the
 // result's upper half mirrored from its lower half. What is found, printed and raised is the same
 // whatever the number of workers.
