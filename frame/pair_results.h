@@ -49,12 +49,12 @@ inline int32_t pairEntries(const ResultColumns& columns, bool mirrored, int32_t 
   return (columnOfNode(columns, b) >= 0) + (mirrored && a != b && columnOfNode(columns, a) >= 0);
 }
 
-// Whether the pair (a, b) of value `value` may enter the top values of a column it lies in: not
-// below the least value its column (b's) or, mirrored, a's column holds once full.
+// Whether the pair (a, b) of value `value` enters the top values of a column it lies in: row a of
+// its column (b's) or, mirrored, row b of a's column, told from the columns' bars.
 inline bool mightEnterTop(const TopValues& top, const ResultColumns& columns, bool mirrored, int32_t a, int32_t b,
                           double value) {
   const int32_t column = columnOfNode(columns, b), mirror = mirrored && a != b ? columnOfNode(columns, a) : -1;
-  return (column >= 0 && value >= top.bars[column]) || (mirror >= 0 && value >= top.bars[mirror]);
+  return (column >= 0 && entersTop(top, column, a, value)) || (mirror >= 0 && entersTop(top, mirror, b, value));
 }
 
 // Offers the pair (a, b) of value `value` to the top values of the columns it lies in: row a of

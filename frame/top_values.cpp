@@ -5,21 +5,28 @@
 #include "frame/sorting.h"
 #include "frame/workspace.h"
 
+// Every column of `top` lets any value in: its bar -Inf before every row.
+static void clearBars(TopValues& top) {
+  for (int32_t c = 0; c < top.columns; ++c) top.bars[c] = -infinity();
+  for (int32_t c = 0; c < top.columns; ++c) top.barRows[c] = INT32_MAX;
+}
+
 TopValues startTopValues(const char* word, int32_t columns, const int32_t* rooms) {
   TopValues top = {columns, 0, workspaceOf<uint64_t>(word, (uint64_t)columns + 1),
                    zeroedWorkspaceOf<int32_t>(word, (uint64_t)columns), workspaceOf<double>(word, (uint64_t)columns),
-                   false};
+                   workspaceOf<int32_t>(word, (uint64_t)columns), false};
   top.starts[0] = 0;
   for (int32_t c = 0; c < columns; ++c) top.starts[c + 1] = top.starts[c] + (uint64_t)rooms[c];
-  for (int32_t c = 0; c < columns; ++c) top.bars[c] = -infinity();
+  clearBars(top);
   top.entries = workspaceOf<TopEntry>(word, top.starts[columns]);
   return top;
 }
 
 TopValues startTopValuesLike(const char* word, const TopValues& model) {
   TopValues top = {model.columns, 0, model.starts, zeroedWorkspaceOf<int32_t>(word, (uint64_t)model.columns),
-                   workspaceOf<double>(word, (uint64_t)model.columns), true};
-  for (int32_t c = 0; c < top.columns; ++c) top.bars[c] = -infinity();
+                   workspaceOf<double>(word, (uint64_t)model.columns), workspaceOf<int32_t>(word, (uint64_t)model.columns),
+                   true};
+  clearBars(top);
   top.entries = workspaceOf<TopEntry>(word, top.starts[top.columns]);
   return top;
 }
@@ -60,7 +67,9 @@ void releaseTopValues(TopValues& top) {
   if (!top.sharesStarts) mxFree(top.starts);
   mxFree(top.sizes);
   mxFree(top.bars);
+  mxFree(top.barRows);
   top.bars = 0;
+  top.barRows = 0;
   top.entries = 0;
   top.starts = 0;
   top.sizes = 0;

@@ -18,7 +18,8 @@ struct TopValues {
   TopEntry* entries;
   uint64_t* starts;
   int32_t* sizes;
-  double* bars;  // per column: the least value it holds once full, below which no value enters; else -Inf
+  double* bars;      // per column: the least value it holds once full, below which no value enters; else -Inf
+  int32_t* barRows;  // ... and that value's row, before which an equal value enters; else INT32_MAX
   bool sharesStarts;  // a worker's own top values, whose starts belong to the ones it was made like
 };
 
@@ -45,24 +46,32 @@ void siftTopDown(TopEntry* heap, int32_t size, int32_t root);
 // Restores the heap of `heap` after its entry `child` was added at the end.
 void siftTopUp(TopEntry* heap, int32_t child);
 
+// Whether `value` of row `row` enters column `column`: it has room, or the value ranks before the
+// least it holds; told from the column's bar alone, without reading its heap.
+inline bool entersTop(const TopValues& top, int32_t column, int32_t row, double value) {
+  // Most values fall below the bar: one comparison turns them away.
+  const double bar = top.bars[column];
+  return value >= bar && (value > bar || row < top.barRows[column]);
+}
+
 // Offers `value` of row `row` to column `column`: kept while the column has room, else when it
 // ranks before the least it holds, which it then replaces. `value` must not be NaN.
 inline void offerTop(TopValues& top, int32_t column, int32_t row, double value) {
-  if (value < top.bars[column]) return;
+  if (!entersTop(top, column, row, value)) return;
   TopEntry* heap = top.entries + top.starts[column];
   const int32_t room = (int32_t)(top.starts[column + 1] - top.starts[column]);
   int32_t& size = top.sizes[column];
-  const TopEntry entry = {row, value};
+  if (room == 0) return;
   if (size < room) {
-    heap[size] = entry;
+    heap[size] = TopEntry{row, value};
     siftTopUp(heap, size++);
-  } else if (room > 0 && ranksBefore(entry, heap[0])) {
-    heap[0] = entry;
-    siftTopDown(heap, size, 0);
   } else {
-    return;
+    heap[0] = TopEntry{row, value};
+    siftTopDown(heap, size, 0);
   }
-  if (size == room) top.bars[column] = heap[0].value;
+  if (size < room) return;
+  top.bars[column] = heap[0].value;
+  top.barRows[column] = heap[0].row;
 }
 
 // The entries all columns hold.
