@@ -87,9 +87,10 @@
 %   How, the memory it takes and the threads it runs on: as attributeJaccard
 %   (see help attributeJaccard), whose bit sets and counting it shares;
 %   "Threads", n sets the most threads for one call. With TopK each thread
-%   keeps its own k values of every column (16 bytes each) and the least of
-%   them (8 bytes a node), merged at the end; a pair below the least values
-%   of both its columns is turned away as it is counted.
+%   keeps its own k values of every column (16 bytes each), the least of
+%   them with its row (12 bytes a column) and that least value again for
+%   each node (8 bytes), merged at the end; a pair below the least values of
+%   both its columns is turned away as it is counted.
 %
 %   Printed lines
 %     "attributeSimilarity: numAttrs=<n>, numNodes=<m> (<storage>), measure =

@@ -147,7 +147,8 @@
 %   "Threads", n sets the most for one call; a call of little work stays on
 %   one thread. S, the lines and the errors are the same on any number.
 %   With TopK each thread keeps its own k values of every column (16 bytes
-%   each), merged at the end.
+%   each) and the least of them with its row (12 bytes a column), and the
+%   values of the row it offers (8 bytes a node), merged at the end.
 %
 %   Example: the five most similar nodes of each node of a random network, by
 %   their neighbourhoods' cosine, leaving each node itself out

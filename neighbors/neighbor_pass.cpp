@@ -11,6 +11,7 @@
 #include "neighbors/neighbor_pass.h"
 
 #include "frame/host.h"
+#include "frame/numbers.h"
 #include "frame/progress.h"
 #include "frame/sorting.h"
 #include "frame/threads.h"
@@ -44,6 +45,7 @@ struct CountingWork {
   RowCounts* counts;     // per worker
   RoundPairs* rounds;    // per worker
   TopValues* tops;       // per worker, with top values (the first is found->top)
+  double* values;        // per worker, n each, with top values: the values of the row being offered
   int64_t* rowEntries;   // per row: the entries of the result its kept pairs make
   int32_t slices[kMostThreads + 1];  // the rows of each worker in the round under way
 };
@@ -88,7 +90,7 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t i, int32_t 
   const NeighborRequest& request = found.request;
   const NeighborValue value = request.measure->valueOf;
   const bool every = !request.thresholded, self = request.pairs.self, nonEdgesOnly = request.nonEdgesOnly;
-  const bool top = request.pairs.topK > 0, plainEntries = !found.symmetric && !found.columns.of;
+  const bool plainEntries = !found.symmetric && !found.columns.of;
   const bool symmetric = found.symmetric;
   const double threshold = request.pairs.threshold;
   const ResultColumns columns = found.columns;
@@ -101,8 +103,8 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t i, int32_t 
   const double* numbers = found.numbers;
   const double rowNumber = kOfDegrees ? (double)degrees[r] : numbers[r];
   RoundPairs& round = work.rounds[worker];
-  NeighborPair* kept = top ? 0 : round.pairs + round.count;
-  double* keptSums = kCounted || top ? 0 : round.sums + round.count;
+  NeighborPair* kept = round.pairs + round.count;
+  double* keptSums = kCounted ? 0 : round.sums + round.count;
   int32_t count = 0;
   int64_t entries = 0;
   for (int32_t k = 0; k < reached; ++k) {
@@ -114,11 +116,6 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t i, int32_t 
     if (!kPlain && ((!self && j == r) || (nonEdgesOnly && edgeOf[j] == r))) continue;
     const double pairValue = value(sum, rowNumber, kOfDegrees ? (double)degrees[j] : numbers[j]);
     if ((kPlain || !every) && !(pairValue > threshold)) continue;
-    if (!kPlain && top) {
-      TopValues& heaps = work.tops[worker];
-      if (mightEnterTop(heaps, columns, symmetric, i, j, pairValue)) offerPairToTop(heaps, columns, symmetric, i, j, pairValue);
-      continue;
-    }
     if (!kCounted) keptSums[count] = sum;
     kept[count++] = NeighborPair{j, pairShared};
     entries += plainEntries ? 1 : pairEntries(columns, symmetric, r, j);
@@ -128,12 +125,55 @@ static int32_t keepRowOf(CountingWork& work, int32_t worker, int32_t i, int32_t 
   return count;
 }
 
+// Clears the counts of the reached columns of node r, the result's row i, and offers their pairs
+// to the worker's top values: first each one's value in a loop of its own (NaN where the request
+// leaves the pair out, which never enters), then the values the bars of their columns let in.
+template <bool kCounted, bool kOfDegrees>
+static void offerRowOf(CountingWork& work, int32_t worker, int32_t i, int32_t r, int32_t reached) {
+  const NeighborPairs& found = *work.found;
+  const NeighborRequest& request = found.request;
+  const NeighborValue value = request.measure->valueOf;
+  const bool thresholded = request.thresholded, self = request.pairs.self, nonEdgesOnly = request.nonEdgesOnly;
+  const double threshold = request.pairs.threshold;
+  RowCounts& counts = work.counts[worker];
+  const int32_t* reachedColumns = counts.reached;
+  const int32_t* degrees = found.degrees;
+  const double* numbers = found.numbers;
+  const double rowNumber = kOfDegrees ? (double)degrees[r] : numbers[r];
+  double* values = work.values + (uint64_t)worker * (uint64_t)found.n;
+  for (int32_t k = 0; k < reached; ++k) {
+    const int32_t j = reachedColumns[k];
+    const double sum = kCounted ? (double)counts.shared[j] : counts.sums[j];
+    if (kCounted) counts.shared[j] = 0;
+    else counts.sums[j] = -1.0;
+    const double pairValue = value(sum, rowNumber, kOfDegrees ? (double)degrees[j] : numbers[j]);
+    const bool left = (!self && j == r) || (nonEdgesOnly && counts.edgeOf[j] == r) ||
+                      (thresholded && !(pairValue > threshold));
+    values[k] = left ? quietNaN() : pairValue;
+  }
+  TopValues& heaps = work.tops[worker];
+  const ResultColumns columns = found.columns;
+  const bool symmetric = found.symmetric;
+  for (int32_t k = 0; k < reached; ++k) {
+    const int32_t j = reachedColumns[k];
+    if (mightEnterTop(heaps, columns, symmetric, i, j, values[k])) offerPairToTop(heaps, columns, symmetric, i, j, values[k]);
+  }
+  work.rowEntries[i] = 0;
+}
+
 // Clears the counts of the reached columns of node r, the result's row i, and keeps those the
 // request keeps in the worker's round, or offers them to its top values. Returns how many were
 // kept; sets the entries they make in the result.
 static int32_t keepRow(CountingWork& work, int32_t worker, int32_t i, int32_t r, int32_t reached) {
   const NeighborRequest& request = work.found->request;
   const bool counted = request.measure->sum == kSharedCount, ofDegrees = !work.found->numbers;
+  if (request.pairs.topK > 0) {
+    if (counted && ofDegrees) offerRowOf<true, true>(work, worker, i, r, reached);
+    else if (counted) offerRowOf<true, false>(work, worker, i, r, reached);
+    else if (ofDegrees) offerRowOf<false, true>(work, worker, i, r, reached);
+    else offerRowOf<false, false>(work, worker, i, r, reached);
+    return 0;
+  }
   if (counted && ofDegrees && request.thresholded && request.pairs.self && !request.nonEdgesOnly &&
       request.pairs.topK == 0)
     return keepRowOf<true, true, true>(work, worker, i, r, reached);
@@ -243,6 +283,7 @@ static void startWorkers(CountingWork& work, int32_t workers) {
   for (int32_t w = 0; w < workers; ++w) work.tops[w] = TopValues{};
   for (int32_t w = 0; w < workers; ++w) work.counts[w] = startRowCounts(word, *work.plan, found.request.nonEdgesOnly);
   if (found.request.pairs.topK == 0) return;
+  work.values = workspaceOf<double>(word, (uint64_t)workers * (uint64_t)found.n + 1);
   work.tops[0] = found.top;
   for (int32_t w = 1; w < workers; ++w) work.tops[w] = startTopValuesLike(word, found.top);
 }
@@ -270,6 +311,7 @@ static void releaseWorkers(CountingWork& work, int32_t workers) {
   mxFree(work.counts);
   mxFree(work.rounds);
   mxFree(work.tops);
+  mxFree(work.values);
 }
 
 // The result rows in the order top values are offered their pairs, and their nodes: rows of fewest
@@ -316,7 +358,7 @@ static void countAllRows(NeighborPairs& found, CountingPlan& plan, CallThreads& 
   const int32_t workers = threadsFor(threads, work, found.request.limits.workPerThread);
   TenthsProgress progress = startTenths(found.request.pairs.progressLine, products,
                                         products >= found.request.limits.productsShown);
-  CountingWork shared = {&found, &plan, order, 0, 0, 0, 0, {}};
+  CountingWork shared = {&found, &plan, order, 0, 0, 0, 0, 0, {}};
   shared.rowEntries = workspaceOf<int64_t>(word, (uint64_t)rows + 1);
   startWorkers(shared, workers);
   // A round's work bounds the pairs its workers keep; top values keep none.
