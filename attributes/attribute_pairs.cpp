@@ -114,8 +114,8 @@ static void countSlice(CountingWork& work, int32_t worker) {
       for (uint64_t k = 0; k < count; ++k) {
         offerPairToTop(values, found.columns, true, (int32_t)rows[k].row, p, pairValue(found, column, rows[k]));
         refreshPositionBar(bars, values, found.columns, rows[k].row);
-        refreshPositionBar(bars, values, found.columns, (uint32_t)column);
       }
+      refreshPositionBar(bars, values, found.columns, (uint32_t)column);
       continue;
     }
     found.own[column] = count;

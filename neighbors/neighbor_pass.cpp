@@ -174,8 +174,7 @@ static int32_t keepRow(CountingWork& work, int32_t worker, int32_t i, int32_t r,
     else offerRowOf<false, false>(work, worker, i, r, reached);
     return 0;
   }
-  if (counted && ofDegrees && request.thresholded && request.pairs.self && !request.nonEdgesOnly &&
-      request.pairs.topK == 0)
+  if (counted && ofDegrees && request.thresholded && request.pairs.self && !request.nonEdgesOnly)
     return keepRowOf<true, true, true>(work, worker, i, r, reached);
   if (counted) return ofDegrees ? keepRowOf<true, true, false>(work, worker, i, r, reached)
                                 : keepRowOf<true, false, false>(work, worker, i, r, reached);
